@@ -1,0 +1,32 @@
+// The desktop program: reads the workspace and the settings, then shows the main window.
+#include <QApplication>
+
+#include "app/context.h"
+#include "app/gui/main_window.h"
+#include "app/session.h"
+#include "settings/data_dir.h"
+#include "settings/setup_file.h"
+
+namespace {
+
+// Until the setup dialog exists, a first start writes the default settings as that dialog would.
+class StartupHost : public vireo::Host {
+ public:
+  bool run_setup_dialog(vireo::Context& context) override {
+    return vireo::write_setup_file(context.setup_path, vireo::SettingsRecord{}).empty();
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  StartupHost host;
+  vireo::Context context(host);
+  vireo::use_program_directory(context, vireo::data_directory());
+  vireo::read_workspace(context);
+  if (!vireo::load_settings(context)) return 1;
+  vireo::MainWindow window(context);
+  window.show();
+  return app.exec();
+}

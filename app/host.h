@@ -1,0 +1,92 @@
+// Everything the logic needs from the user interface: the event pump, messages, the status bar, the
+// windows a run shows or steers. The desktop program implements it over its windows, the command-line
+// front end headlessly, and tests with scripted fakes (a fake host can press "pause" or pick a tool
+// while a run waits in `wait_events`).
+//
+// Every operation has a neutral default, so a host implements only what its front end has.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/text_view.h"
+
+namespace vireo {
+
+struct Context;
+
+// Controls of the document (job) window that a run enables and disables.
+enum class JobControl {
+  cancel_button,  // `doc_exit`
+  tool_ok,        // `tool_ok`
+  tool_list,      // `toollist`
+  text_view,      // `rtftext`
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // --- event loop
+  // Lets the interface process pending events. Called very often (once per character read), so an
+  // implementation may do the real work only every few milliseconds.
+  virtual void pump_events() {}
+  // Waits up to `max_ms` for events and processes them. Loops that wait for the operator call it, so
+  // the wait must not spin a processor core.
+  virtual void wait_events(int max_ms) { (void)max_ms; }
+
+  // --- messages
+  virtual void message_box(std::string_view text) { (void)text; }
+  virtual bool ask_yes_no(std::string_view text) { (void)text; return false; }
+  virtual std::optional<std::string> input_box(std::string_view prompt, std::string_view title,
+                                               std::string_view initial) {
+    (void)prompt, (void)title, (void)initial;
+    return std::nullopt;
+  }
+
+  // --- main window
+  // Status panels 1 to 7 of the main window's status bar.
+  virtual void set_status_panel(int panel, std::string_view text) { (void)panel, (void)text; }
+  // The error picture of status panel 5.
+  virtual void set_error_icon(bool shown) { (void)shown; }
+  virtual void set_busy(bool busy) { (void)busy; }
+  // Shows a value on display digit 1 to 8 of the position display.
+  virtual void show_digit(int digit, double value) { (void)digit, (void)value; }
+  // Shows the setup dialog modally. Returns false when the operator gave up, so that a caller that
+  // loops until the settings load can stop.
+  virtual bool run_setup_dialog(Context& context) { (void)context; return false; }
+
+  // --- document (job) window
+  // The active document's text view, or nullptr when no document window is open.
+  virtual TextView* document_view() { return nullptr; }
+  // Its caption: the document's full path, or the default caption of a new document.
+  virtual std::string document_caption() { return {}; }
+  virtual void set_job_control_enabled(JobControl control, bool enabled) { (void)control, (void)enabled; }
+  // Paints the job window's pause button in the error colour (255, 192, 128) or the button face.
+  virtual void set_pause_button_alert(bool alert) { (void)alert; }
+  virtual void clear_tool_list() {}
+  virtual void add_tool_list_item(std::string_view text) { (void)text; }
+
+  // --- output window
+  // Shows the output window with a caption and returns its text view.
+  virtual TextView* show_output_window(std::string_view caption) { (void)caption; return nullptr; }
+
+  // --- conversion
+  // The type-selection dialog: a canonical extension (".gc", ".dxf", ".drl", ".gbr", ".plt", ".rml"),
+  // "exit" when cancelled, or "" when closed without a choice.
+  virtual std::string select_file_type() { return "exit"; }
+  // Opens the preview window over the trace just built.
+  virtual void show_preview() {}
+
+  // --- tool change
+  // Shows the tool window with a caption in its label; `show_put_away` and `show_cancel` choose
+  // whether its "Deponi" and "cancel" buttons are visible.
+  virtual void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
+    (void)caption, (void)show_put_away, (void)show_cancel;
+  }
+  // Shows the manual tool-change prompt with its sentence.
+  virtual void show_manual_prompt(std::string_view text) { (void)text; }
+};
+
+}  // namespace vireo

@@ -1,0 +1,48 @@
+// vireo-cli: the headless front end over the same logic as the desktop program, for scripts and checks.
+#include <iostream>
+#include <string_view>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vireo-cli COMMAND [options]\n"
+    "commands:\n"
+    "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n";
+
+struct Command {
+  std::string_view name;
+  int (*run)(vireo::ArgReader&);
+};
+
+constexpr Command kCommands[] = {
+    {"settings", vireo::settings_command},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string_view name = argv[1];
+  if (name == "--help" || name == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  for (const Command& command : kCommands) {
+    if (command.name != name) continue;
+    vireo::ArgReader args(argc, argv, 2);
+    try {
+      return command.run(args);
+    } catch (const vireo::UsageError& error) {
+      std::cerr << "vireo-cli " << name << ": " << error.message << "\n" << kUsage;
+      return 2;
+    }
+  }
+  std::cerr << "vireo-cli: unknown command " << name << "\n" << kUsage;
+  return 2;
+}

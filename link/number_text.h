@@ -1,0 +1,32 @@
+// Numbers as the machine language and the settings hold them: as text, converted on use.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vireo {
+
+// The value of the leading decimal number of a text: leading blanks are skipped, then an optional sign,
+// digits and at most one decimal point. A text that does not start with a number is worth 0
+// ("12abc" is 12, "abc" is 0, "-.5" is -0.5).
+double leading_number(std::string_view text);
+
+// The decimal text of a number in its shortest form, without a leading blank: 800, -200, 0.254.
+std::string number_text(double value);
+
+// The decimal text with a leading blank before a non-negative number (" 2", "-3"), as the status texts
+// and messages show numbers.
+std::string blank_number_text(double value);
+
+// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4).
+long long round_half_even(double value);
+
+// The largest integer not above the value (Int: -1.5 gives -2).
+long long int_part(double value);
+
+// Fixed-width number: the decimal text of the value, prefixed with zeros and cut to its rightmost
+// `digits` characters. A negative value keeps its minus sign inside the field (fw(-200, 5) is
+// "0-200"); a longer value loses its leading digits (fw(123456, 5) is "23456").
+std::string fw(double value, int digits);
+
+}  // namespace vireo

@@ -1,0 +1,40 @@
+// A run-time failure that ends the command in progress (a port that is not open, a file that cannot be
+// written, an index out of range). The command that catches it shows one message made of its tag,
+// "Errore ", the number and the description; nothing else is unwound.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace vireo {
+
+class RunError : public std::exception {
+ public:
+  RunError(int number, std::string description) : number_(number), description_(std::move(description)) {}
+  int number() const { return number_; }
+  const std::string& description() const { return description_; }
+  const char* what() const noexcept override { return description_.c_str(); }
+
+ private:
+  int number_;
+  std::string description_;
+};
+
+// The error numbers the program reports, with the meaning operators know them by.
+namespace err {
+inline constexpr int kInvalidArgument = 5;     // "Invalid procedure call or argument"
+inline constexpr int kOverflow = 6;            // "Overflow"
+inline constexpr int kOutOfRange = 9;          // "Subscript out of range"
+inline constexpr int kFileNotFound = 53;       // "File not found"
+inline constexpr int kBadFileName = 52;        // "Bad file name or number"
+inline constexpr int kPathAccess = 75;         // "Path/File access error"
+inline constexpr int kDeviceIo = 57;           // "Device I/O error"
+inline constexpr int kLibraryLoad = 48;        // "Error in loading DLL"
+inline constexpr int kEntryPoint = 453;        // "Can't find DLL entry point"
+inline constexpr int kInvalidPort = 8002;      // "Invalid port number"
+inline constexpr int kPortAlreadyOpen = 8005;  // "Port already open"
+inline constexpr int kPortUnavailable = 8010;  // "The hardware is not available"
+inline constexpr int kPortNotOpen = 8012;      // "The device is not open"
+}  // namespace err
+
+}  // namespace vireo

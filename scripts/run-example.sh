@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the main job: the settings the example uses, then the
+# program itself (under a virtual display when there is no screen).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh
+scripts/build.sh
+export VIREO_HOME="${VIREO_HOME:-$PWD/build/home}"
+build/cli/vireo-cli settings
+if [ -n "${DISPLAY:-}" ]; then
+  build/app/vireo
+else
+  echo "no display: starting vireo on a virtual screen for 5 seconds"
+  timeout 5 xvfb-run -a build/app/vireo || [ $? -eq 124 ]
+fi

@@ -1,0 +1,54 @@
+#include "link/number_text.h"
+
+#include <gtest/gtest.h>
+
+namespace vireo {
+namespace {
+
+TEST(FixedWidth, PadsCutsAndKeepsTheSignInside) {
+  struct Case {
+    double value;
+    int digits;
+    const char* text;
+  } cases[] = {
+      {800, 5, "00800"},       {800, 6, "000800"},      {0, 5, "00000"},
+      {-200, 5, "0-200"},      {-300, 6, "00-300"},    {123456, 5, "23456"},
+      {99999, 5, "99999"},     {1234567, 6, "234567"},  {-12345, 5, "12345"},  // the sign is cut off
+      {1100, 5, "01100"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(fw(c.value, c.digits), c.text) << c.value << " with " << c.digits;
+}
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOnly) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"100", 100},   {"-200", -200}, {"  42", 42},   {"12abc", 12},  {"abc", 0},  {"", 0},
+      {"-.5", -0.5},  {"1.5", 1.5},   {"0.50", 0.5},  {"F04", 0},     {"+7", 7},   {"1.2.3", 1.2},
+      {"01234", 1234}, {"-", 0},
+  };
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(leading_number(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(round_half_even(2.5), 2);
+  EXPECT_EQ(round_half_even(3.5), 4);
+  EXPECT_EQ(round_half_even(-2.5), -2);
+  EXPECT_EQ(round_half_even(2.6), 3);
+  EXPECT_EQ(int_part(-1.5), -2);
+  EXPECT_EQ(int_part(41.9), 41);
+}
+
+TEST(NumberText, ShortestFormAndBlankBeforeNonNegative) {
+  EXPECT_EQ(number_text(800), "800");
+  EXPECT_EQ(number_text(-0.0), "0");
+  EXPECT_EQ(number_text(0.254), "0.254");
+  EXPECT_EQ(number_text(2.54 * 0.1), "0.254");
+  EXPECT_EQ(blank_number_text(2), " 2");
+  EXPECT_EQ(blank_number_text(0), " 0");
+  EXPECT_EQ(blank_number_text(-3), "-3");
+}
+
+}  // namespace
+}  // namespace vireo
