@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "app/host.h"
+#include "link/channel_state.h"
+#include "link/display_state.h"
 #include "link/isa_card.h"
 #include "link/serial_port.h"
 #include "settings/settings_record.h"
@@ -29,6 +31,9 @@ struct Context {
   DerivedSettings derived;
   Workspace workspace;
   int language_offset = 0;  // 0 Italian, 1000 English
+
+  ChannelState channel;  // the output channel every producer writes through
+  DisplayState display;  // the position display, followed by the device encoder
 
   // The machine link; owned by the front end, absent where it has none.
   SerialPort* serial = nullptr;

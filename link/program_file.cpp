@@ -1,0 +1,43 @@
+#include "link/program_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+std::string reason(int error) { return error != 0 ? std::string(": ") + std::strerror(error) : std::string(); }
+
+}  // namespace
+
+void ProgramFile::open(const std::string& path) {
+  close();
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) throw RunError(err::kPathAccess, "Path/File access error: " + path + reason(errno));
+  std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
+  file_.reset(file);
+  path_ = path;
+}
+
+void ProgramFile::write(std::string_view text) {
+  if (!file_) throw RunError(err::kBadFileName, "Bad file name or number: the program file is not open");
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size())
+    throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(errno));
+}
+
+void ProgramFile::close() {
+  if (!file_) return;
+  errno = 0;
+  const bool flushed = std::fflush(file_.get()) == 0;
+  const int error = errno;
+  const bool closed = std::fclose(file_.release()) == 0;
+  if (!flushed || !closed) throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(error ? error : errno));
+}
+
+}  // namespace vireo
