@@ -71,6 +71,8 @@ class Host {
   // --- output window
   // Shows the output window with a caption and returns its text view.
   virtual TextView* show_output_window(std::string_view caption) { (void)caption; return nullptr; }
+  // The output window's text view while that window is open, else nullptr.
+  virtual TextView* output_view() { return nullptr; }
 
   // --- conversion
   // The type-selection dialog: a canonical extension (".gc", ".dxf", ".drl", ".gbr", ".plt", ".rml"),

@@ -1,0 +1,98 @@
+// A scripted host for tests: records what the logic showed (status panels, digits, messages, the
+// job window's controls) and runs test code inside the event pumps, so a test can press "pause",
+// "Next" or the emergency key while a run waits.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/host.h"
+#include "tests/support/fake_text_view.h"
+
+namespace vireo::test {
+
+class FakeHost : public Host {
+ public:
+  // --- scripted behaviour
+  std::function<void()> on_pump;  // runs inside every pump_events
+  std::function<void()> on_wait;  // runs inside every wait_events
+  // A wait that never ends would hang the test: past this many waits, wait_events throws.
+  long wait_limit = 100000;
+  std::deque<bool> yes_no_answers;                 // answers of ask_yes_no, in order; then "No"
+  std::deque<std::optional<std::string>> inputs;  // answers of input_box, in order; then cancelled
+
+  // --- what the logic did
+  long pumps = 0;
+  long waits = 0;
+  std::vector<std::string> messages;               // message boxes and questions, in order
+  std::array<std::string, 8> panels;               // status panels 1 to 7 (index 0 unused)
+  long panel_writes = 0;
+  bool error_icon = false;
+  std::vector<std::pair<int, double>> digits;      // show_digit calls, in order
+  std::map<JobControl, bool> job_controls;         // last enabled state of each control
+  bool pause_alert = false;
+  std::vector<std::string> output_captions;        // one per show_output_window
+  FakeTextView output;                             // the output window's view
+  bool output_open = false;
+  FakeTextView* document = nullptr;                // the document window's view, when a test opens one
+  std::string caption;                             // the document window's caption
+
+  void pump_events() override {
+    ++pumps;
+    if (on_pump) on_pump();
+  }
+  void wait_events(int) override {
+    if (++waits > wait_limit) throw std::runtime_error("FakeHost: the logic waited without end");
+    if (on_wait) on_wait();
+  }
+
+  void message_box(std::string_view text) override { messages.emplace_back(text); }
+  bool ask_yes_no(std::string_view text) override {
+    messages.emplace_back(text);
+    if (yes_no_answers.empty()) return false;
+    const bool answer = yes_no_answers.front();
+    yes_no_answers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> input_box(std::string_view prompt, std::string_view, std::string_view) override {
+    messages.emplace_back(prompt);
+    if (inputs.empty()) return std::nullopt;
+    std::optional<std::string> answer = std::move(inputs.front());
+    inputs.pop_front();
+    return answer;
+  }
+
+  void set_status_panel(int panel, std::string_view text) override {
+    panels.at(panel) = text;
+    ++panel_writes;
+  }
+  void set_error_icon(bool shown) override { error_icon = shown; }
+  void show_digit(int digit, double value) override { digits.emplace_back(digit, value); }
+  // The value last shown on a digit, or nothing when it was never shown.
+  std::optional<double> last_digit(int digit) const {
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it)
+      if (it->first == digit) return it->second;
+    return std::nullopt;
+  }
+
+  TextView* document_view() override { return document; }
+  std::string document_caption() override { return caption; }
+  void set_job_control_enabled(JobControl control, bool enabled) override { job_controls[control] = enabled; }
+  void set_pause_button_alert(bool alert) override { pause_alert = alert; }
+
+  TextView* show_output_window(std::string_view title) override {
+    output_captions.emplace_back(title);
+    output_open = true;
+    return &output;
+  }
+  TextView* output_view() override { return output_open ? &output : nullptr; }
+};
+
+}  // namespace vireo::test

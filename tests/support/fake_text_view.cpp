@@ -1,0 +1,64 @@
+#include "tests/support/fake_text_view.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vireo::test {
+namespace {
+
+bool same_char(char a, char b, bool match_case) {
+  if (match_case) return a == b;
+  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+}
+
+bool word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+}  // namespace
+
+void FakeTextView::set_text(std::string_view text) {
+  content.assign(text);
+  sel_start = 0;
+  sel_length = 0;
+}
+
+void FakeTextView::set_selection_start(long start) {
+  sel_start = std::clamp(start, 0L, length());
+  sel_length = 0;
+}
+
+void FakeTextView::set_selection_length(long length_wanted) {
+  sel_length = std::clamp(length_wanted, 0L, length() - sel_start);
+}
+
+void FakeTextView::replace_selection(std::string_view text) {
+  content.replace(sel_start, sel_length, text);
+  sel_start += static_cast<long>(text.size());
+  sel_length = 0;
+}
+
+long FakeTextView::find(std::string_view what, long from, long to, FindOptions options) {
+  const long end = to < 0 || to > length() ? length() : to;
+  const long size = static_cast<long>(what.size());
+  for (long p = std::max(from, 0L); p + size <= end && size > 0; ++p) {
+    bool match = true;
+    for (long k = 0; k < size && match; ++k) match = same_char(content[p + k], what[k], options.match_case);
+    if (match && options.whole_word) {
+      const bool open_before = p == 0 || !word_char(content[p - 1]);
+      const bool open_after = p + size == length() || !word_char(content[p + size]);
+      match = open_before && open_after;
+    }
+    if (match) {
+      sel_start = p;
+      sel_length = size;
+      return p;
+    }
+  }
+  return -1;
+}
+
+long FakeTextView::line_of(long position) const {
+  const long end = std::clamp(position, 0L, length());
+  return static_cast<long>(std::count(content.begin(), content.begin() + end, '\n'));
+}
+
+}  // namespace vireo::test
