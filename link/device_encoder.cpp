@@ -1,0 +1,300 @@
+#include "link/device_encoder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "app/context.h"
+#include "link/command_language.h"
+#include "link/number_text.h"
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+using Text = std::string DisplayState::*;
+
+// Up to `count` characters of the line from `from`; fewer where the line ends early.
+std::string_view field(const std::string& line, std::size_t from, std::size_t count) {
+  if (from >= line.size()) return {};
+  return std::string_view(line).substr(from, count);
+}
+
+double value_of(std::string_view text) { return leading_number(text); }
+
+// An absolute axis of a move line as track_line follows it.
+struct TrackedAxis {
+  Text display;
+  Text tracked;
+  int digit;
+};
+
+// A rotary axis: the line gives motor steps, the display shows hundredths of a degree.
+struct RotaryAxis {
+  double DisplayState::*display;
+  Slot steps_per_turn;
+  int digit;
+};
+
+// An axis the coordinate correction rewrites.
+struct CorrectedAxis {
+  char letter;
+  Slot factor;
+  Text tracked;
+};
+
+constexpr CorrectedAxis kCorrectedAxes[] = {
+    {'X', Slot::correzione_x, &DisplayState::tracked_x}, {'Y', Slot::correzione_y, &DisplayState::tracked_y},
+    {'Z', Slot::correzione_z, &DisplayState::tracked_z}, {'A', Slot::correzione_a, &DisplayState::tracked_a},
+    {'B', Slot::correzione_b, &DisplayState::tracked_b}, {'C', Slot::correzione_c, &DisplayState::tracked_c},
+};
+
+// The step commands: single steps of an axis, steps of the feed and spindle codes (which wrap around),
+// and the commands that make an axis position 0.
+enum class StepKind { axis_down, axis_up, code_down, code_up, clear };
+
+struct LinearAxis {
+  Text display;
+  Text tracked;
+  Slot display_factor;
+  int digit;
+};
+
+constexpr LinearAxis kLinearAxes[] = {
+    {&DisplayState::display_x, &DisplayState::tracked_x, Slot::display_corr_x, digit::kX},
+    {&DisplayState::display_y, &DisplayState::tracked_y, Slot::display_corr_y, digit::kY},
+    {&DisplayState::display_z, &DisplayState::tracked_z, Slot::display_corr_z, digit::kZ},
+};
+
+struct CodeDisplay {
+  Text display;
+  double highest;
+  int digit;
+};
+
+constexpr CodeDisplay kFeedCode{&DisplayState::display_f, 99, digit::kFeed};
+constexpr CodeDisplay kSpindleCode{&DisplayState::display_s, 12, digit::kSpindle};
+
+struct StepCommand {
+  std::string_view token;
+  StepKind kind;
+  int axis;  // index into kLinearAxes, for the axis kinds
+  const CodeDisplay* code;
+};
+
+constexpr StepCommand kStepCommands[] = {
+    {"xd", StepKind::axis_down, 0, nullptr}, {"xu", StepKind::axis_up, 0, nullptr},
+    {"yd", StepKind::axis_down, 1, nullptr}, {"yu", StepKind::axis_up, 1, nullptr},
+    {"zd", StepKind::axis_down, 2, nullptr}, {"zu", StepKind::axis_up, 2, nullptr},
+    {"fd", StepKind::code_down, 0, &kFeedCode}, {"fu", StepKind::code_up, 0, &kFeedCode},
+    {"sd", StepKind::code_down, 0, &kSpindleCode}, {"su", StepKind::code_up, 0, &kSpindleCode},
+    {"cx", StepKind::clear, 0, nullptr}, {"rx", StepKind::clear, 0, nullptr},
+    {"cy", StepKind::clear, 1, nullptr}, {"ry", StepKind::clear, 1, nullptr},
+    {"cz", StepKind::clear, 2, nullptr}, {"rz", StepKind::clear, 2, nullptr},
+};
+
+// Writes the fixed-width text of v (zeros in front, the rightmost `digits` characters, a minus sign
+// kept inside the field) over the line from `at`, lengthening the line where it ends early.
+void put_fixed(std::string& line, std::size_t at, long long v, std::size_t digits) {
+  if (line.size() < at + digits) line.resize(at + digits);
+  char text[24];
+  const std::size_t length = static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text);
+  char* out = line.data() + at;
+  if (length >= digits) {
+    std::memcpy(out, text + length - digits, digits);
+  } else {
+    std::memset(out, '0', digits - length);
+    std::memcpy(out + digits - length, text, length);
+  }
+}
+
+// Int(value × factor), which must stay in the 32-bit range the controller's values are held in.
+long long corrected(std::string_view digits, double factor) {
+  const long long v = int_part(value_of(digits) * factor);
+  if (v > INT32_MAX || v < INT32_MIN) throw RunError(err::kOverflow, "Overflow");
+  return v;
+}
+
+}  // namespace
+
+void track_line(Context& context) {
+  std::string& line = context.channel.line;
+  DisplayState& d = context.display;
+  const std::size_t n = static_cast<std::size_t>(context.derived.digits);
+  const bool shown = context.channel.sink != sink::kFile;
+  const auto show = [&](int digit, double value) {
+    if (shown) context.host->show_digit(digit, value);
+  };
+  const std::size_t length = line.size();
+  const auto fill = [&](std::size_t from, std::size_t count) {
+    std::fill(line.begin() + from, line.begin() + std::min(length, from + count), cmd::kFiller);
+  };
+  const auto track_axis = [&](std::size_t& i, const TrackedAxis& axis) {
+    (d.*axis.display).assign(field(line, i + 1, n));
+    d.*axis.tracked = d.*axis.display;
+    i += n;
+    show(axis.digit, value_of(d.*axis.display));
+  };
+  const auto track_rotary = [&](std::size_t& i, const RotaryAxis& axis) {
+    // Rotary values are read with 5 digits whatever the fixed digit count is.
+    const double steps = context.settings.number(axis.steps_per_turn);
+    d.*axis.display = steps != 0 ? value_of(field(line, i + 1, 5)) / steps * 36000 : 0;
+    i += 5;
+    show(axis.digit, d.*axis.display);
+  };
+
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = line[i];
+    const char next = i + 1 < length ? line[i + 1] : '\0';
+    switch (c) {
+      case 'R':  // the axis and value of a positioning move are not tracked
+        i += 1 + n;
+        break;
+      case 'X':
+        track_axis(i, {&DisplayState::display_x, &DisplayState::tracked_x, digit::kX});
+        break;
+      case 'Y':
+        track_axis(i, {&DisplayState::display_y, &DisplayState::tracked_y, digit::kY});
+        break;
+      case 'Z':
+        if (!d.force_z && value_of(field(line, i + 1, n)) == value_of(d.display_z)) {
+          fill(i, 1 + n);
+        } else {
+          d.force_z = false;
+          track_axis(i, {&DisplayState::display_z, &DisplayState::tracked_z, digit::kZ});
+        }
+        break;
+      case 'F':
+        if (!d.force_f && value_of(field(line, i + 1, 2)) == value_of(d.display_f)) {
+          fill(i, 3);
+        } else {
+          d.display_f.assign(field(line, i + 1, 2));
+          d.force_f = false;
+          i += 2;
+          show(digit::kFeed, value_of(d.display_f));
+        }
+        break;
+      case 'S':
+        d.display_s.assign(field(line, i + 1, 2));
+        i += 2;
+        show(digit::kSpindle, value_of(d.display_s));
+        break;
+      case 'A':
+        track_rotary(i, {&DisplayState::display_a, Slot::Step_giro_A, digit::kA});
+        break;
+      case 'B':
+        track_rotary(i, {&DisplayState::display_b, Slot::Step_giro_B, digit::kB});
+        break;
+      case 'C':
+        track_rotary(i, {&DisplayState::display_c, Slot::Step_giro_C, digit::kC});
+        break;
+      case 'p':
+        if (next == 'b') {
+          d.pulse_state = cmd::kBull;
+          d.pa_pending.clear();
+        } else if (next == 'c') {
+          if (d.pa_pending == cmd::kVertex) fill(i, 2);
+          d.pulse_state = cmd::kGlue;
+          d.pa_pending.clear();
+        } else if (next == 'a') {
+          line[i + 1] = 'c';
+          d.pa_pending = cmd::kVertex;
+        }
+        break;
+      case 'z':
+        if (next == 's') {
+          d.step_token.assign(field(line, i + 2, n));
+          d.display_z = number_text(static_cast<double>(int_part(value_of(d.display_z) - value_of(d.step_token))));
+          i += 1 + n;
+          if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
+          show(digit::kZ, value_of(d.display_z));
+          break;
+        }
+        [[fallthrough]];
+      case 'x':
+      case 'y':
+      case 'f':
+      case 's':
+      case 'c':
+      case 'r':
+        d.step_token.assign(field(line, i, 2));
+        apply_step_command(context);
+        i += 1;
+        break;
+      default:
+        break;
+    }
+  }
+  std::erase(line, cmd::kFiller);
+}
+
+void correct_coordinates(Context& context) {
+  if (!context.settings.on(Slot::ena_correzione_coord)) return;
+  std::string& line = context.channel.line;
+  DisplayState& d = context.display;
+  const std::size_t n = static_cast<std::size_t>(context.derived.digits);
+  const std::size_t length = line.size();
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = line[i];
+    if (c == 'z' && i + 1 < length && line[i + 1] == 's') {
+      const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
+      d.step_token = number_text(static_cast<double>(v));
+      d.tracked_z = number_text(value_of(d.tracked_z) - static_cast<double>(v));
+      put_fixed(line, i + 2, v, n);
+      i += 1 + n;
+      continue;
+    }
+    const auto axis = std::find_if(std::begin(kCorrectedAxes), std::end(kCorrectedAxes),
+                                   [c](const CorrectedAxis& a) { return a.letter == c; });
+    if (axis == std::end(kCorrectedAxes)) continue;
+    const long long v = corrected(field(line, i + 1, n), context.settings.number(axis->factor));
+    d.*axis->tracked = number_text(static_cast<double>(v));
+    put_fixed(line, i + 1, v, n);
+    i += n;
+  }
+}
+
+void apply_step_command(Context& context) {
+  DisplayState& d = context.display;
+  const auto command = std::find_if(std::begin(kStepCommands), std::end(kStepCommands),
+                                    [&](const StepCommand& s) { return s.token == d.step_token; });
+  if (command == std::end(kStepCommands)) return;
+  Host& host = *context.host;
+
+  if (command->code) {
+    const CodeDisplay& code = *command->code;
+    const double v = value_of(d.*code.display);
+    double result = 0;
+    if (command->kind == StepKind::code_down) {
+      result = v == 0 ? code.highest : v - 1;
+    } else {
+      result = v == code.highest ? 0 : v + 1;
+    }
+    d.*code.display = number_text(result);
+    host.show_digit(code.digit, result);
+    return;
+  }
+
+  const LinearAxis& axis = kLinearAxes[command->axis];
+  std::string& display = d.*axis.display;
+  std::string& tracked = d.*axis.tracked;
+  if (command->kind == StepKind::clear) {
+    display = "0";
+    tracked = "0";
+    host.show_digit(axis.digit, 0);
+    return;
+  }
+  const bool down = command->kind == StepKind::axis_down;
+  // An axis at 0 takes no step down; an unknown position takes none up.
+  if (value_of(display) == (down ? 0 : kUnknownPosition)) return;
+  const double step =
+      context.settings.on(Slot::ena_correzione_display) ? context.settings.number(axis.display_factor) : 1;
+  const double position = value_of(tracked) + (down ? -step : step);
+  tracked = number_text(position);
+  display = number_text(static_cast<double>(int_part(position)));
+  host.show_digit(axis.digit, value_of(display));
+}
+
+}  // namespace vireo
