@@ -25,6 +25,7 @@ namespace err {
 inline constexpr int kInvalidArgument = 5;     // "Invalid procedure call or argument"
 inline constexpr int kOverflow = 6;            // "Overflow"
 inline constexpr int kOutOfRange = 9;          // "Subscript out of range"
+inline constexpr int kObjectNotSet = 91;       // "Object variable or With block variable not set"
 inline constexpr int kFileNotFound = 53;       // "File not found"
 inline constexpr int kBadFileName = 52;        // "Bad file name or number"
 inline constexpr int kPathAccess = 75;         // "Path/File access error"

@@ -209,6 +209,7 @@ TEST_F(EncoderTest, CorrectCoordinates) {
        }, "F45X00010Y00010Z00011*", "F45X00010Y00030Z00005*", nullptr},
       {"negative result keeps its sign in the field", [](EncoderTest& t) { t.set(Slot::correzione_x, "-1"); },
        "X00200*", "X0-200*", nullptr},
+      {"a minus sign inside the zeros reads as 0", nullptr, "X0-200*", "X00000*", nullptr},
       {"Int rounds down", [](EncoderTest& t) { t.set(Slot::correzione_y, "-1.5"); }, "Y00001*", "Y000-2*", nullptr},
       {"a longer value loses its first digits", [](EncoderTest& t) { t.set(Slot::correzione_x, "10"); }, "X99999*",
        "X99990*", nullptr},

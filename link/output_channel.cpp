@@ -1,0 +1,259 @@
+#include "link/output_channel.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "app/context.h"
+#include "link/device_encoder.h"
+#include "link/number_text.h"
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+// Lines of a raw file or of a stored program are already encoded; the serial path sends them as they are.
+constexpr std::string_view kRawExtension = ".raw";
+constexpr std::string_view kProgramExtension = ".tpx";
+
+// The ISA cards and the base address each is written at.
+struct IsaDevice {
+  std::string_view name;
+  int base;
+};
+constexpr IsaDevice kIsaDevices[] = {{"isa300", 0x300}, {"isa310", 0x310}};
+
+constexpr std::string_view kNegativeSign = "[Invia:] segno negativo ";
+constexpr std::string_view kAxisLetters = "XYZ";
+// A bare CR goes into the program file before a line that would start after this many characters.
+constexpr std::int32_t kFileColumns = 60;
+constexpr char kCarriageReturn = '\r';
+
+// Waits: the pause wait sleeps this long between tests of the flag; while the controller holds DSR
+// off, events are waited for briefly every so many readings (so the wait does not spin a core), and
+// pumped once per 100000 readings.
+constexpr int kPauseWaitMs = 5;
+constexpr long kDsrOffReadingsPerPump = 100000;
+constexpr long kDsrOffReadingsPerNap = 100;
+constexpr int kNapMs = 1;
+
+// Text-view highlighting: the first occurrence of each token in the appended line, in this order.
+struct Highlight {
+  std::string_view token;
+  long length;
+  Rgb colour;
+};
+constexpr Rgb kCommandColour{137, 205, 0};
+constexpr Highlight kHighlights[] = {
+    {"F", 3, {255, 43, 1}}, {"S", 3, {0, 105, 230}}, {"R", 1, kCommandColour},  {"zs", 2, kCommandColour},
+    {"p", 2, kCommandColour}, {"zl", 2, kCommandColour}, {"P", 2, kCommandColour}, {"g", 2, kCommandColour},
+};
+
+enum class Path { serial, isa, dummy, file, text_view };
+
+Path choose_path(const Context& context) {
+  const ChannelState& channel = context.channel;
+  if (!channel.direct_to_machine) {
+    if (channel.sink == sink::kTextView) return Path::text_view;
+    if (channel.sink == sink::kFile) return Path::file;
+    if (channel.sink != sink::kMachine) return Path::dummy;
+  }
+  const std::string& device = context.settings.text(Slot::s_periferica);
+  for (const IsaDevice& isa : kIsaDevices)
+    if (device == isa.name) return Path::isa;
+  if (device.starts_with("com")) return Path::serial;
+  return Path::dummy;
+}
+
+void encode(Context& context) {
+  track_line(context);
+  correct_coordinates(context);
+}
+
+// Paces by counting: an empty loop of count + 1 iterations that the compiler has to keep.
+void pace(std::int32_t count) {
+  [[maybe_unused]] volatile std::int64_t tick = 0;
+  for (std::int64_t i = 0; i <= count; ++i) tick = i;
+}
+
+void count_negative_sign(Context& context) {
+  ChannelState& channel = context.channel;
+  if (channel.line.find('-') == std::string::npos) return;
+  channel.error_text = kNegativeSign;
+  for (char axis : kAxisLetters) {
+    if (channel.line.find(axis) == std::string::npos) continue;
+    channel.error_text += axis;
+    ++channel.error_count;
+  }
+  context.host->set_error_icon(true);
+  update_status(context);
+}
+
+// Reads DSR until it has been on for the DSR delay count of consecutive readings (at least one). The
+// emergency flag counts as ready, so an emergency never blocks the line.
+void wait_for_ready(Context& context, SerialPort& port) {
+  const std::int32_t needed = std::max<std::int32_t>(context.derived.dsr_delay, 1);
+  std::int32_t ready = 0;
+  long waiting = 0;
+  for (;;) {
+    if (!port.dsr() && !context.channel.emergency) {
+      ready = 0;
+      if (++waiting > kDsrOffReadingsPerPump) {
+        context.host->pump_events();
+        waiting = 0;
+      } else if (waiting % kDsrOffReadingsPerNap == 0) {
+        context.host->wait_events(kNapMs);
+      }
+    } else if (++ready >= needed) {
+      return;
+    }
+  }
+}
+
+void send_serial(Context& context) {
+  ChannelState& channel = context.channel;
+  if (channel.document_extension != kRawExtension && channel.document_extension != kProgramExtension) encode(context);
+  if (channel.line.empty()) return;
+  SerialPort* port = context.serial;
+  if (!port || !port->is_open()) throw RunError(err::kPortNotOpen, "The device is not open");
+  // The events pumped while DSR is off may run a command that emits its own line through the channel;
+  // this line is delivered from its own copy so that it stays whole.
+  const std::string outgoing = channel.line;
+  for (char c : outgoing) {
+    wait_for_ready(context, *port);
+    if (channel.emergency) continue;
+    if (!port->write_char(c)) throw RunError(port->error_number, port->error_text);
+  }
+}
+
+void send_isa(Context& context) {
+  encode(context);
+  const std::string& line = context.channel.line;
+  if (line.empty()) return;
+  if (!context.isa) throw RunError(err::kLibraryLoad, "Error in loading DLL: no ISA card driver");
+  const std::string& device = context.settings.text(Slot::s_periferica);
+  const int base = device == kIsaDevices[0].name ? kIsaDevices[0].base : kIsaDevices[1].base;
+  for (char c : line) {
+    context.isa->write(base, static_cast<unsigned char>(c));
+    pace(context.derived.dsr_delay);
+  }
+}
+
+void send_dummy(Context& context) {
+  encode(context);
+  for (std::size_t i = 0; i < context.channel.line.size(); ++i) pace(context.derived.dsr_delay);
+}
+
+void write_file(Context& context) {
+  ChannelState& channel = context.channel;
+  if (!channel.output_started) {
+    channel.program_file.open(channel.program_file_name);
+    channel.output_started = true;
+    channel.file_column = 0;
+  }
+  if (channel.file_column > kFileColumns) {
+    channel.program_file.write(std::string_view(&kCarriageReturn, 1));
+    channel.file_column = 0;
+  }
+  encode(context);
+  channel.program_file.write(channel.line);
+  channel.file_column += static_cast<std::int32_t>(channel.line.size());
+}
+
+TextView& output_view(Context& context) {
+  ChannelState& channel = context.channel;
+  TextView* view = channel.output_started ? context.host->output_view() : nullptr;
+  if (!view) view = context.host->show_output_window(channel.program_file_name);
+  if (!view) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no output window");
+  if (!channel.output_started) {
+    view->set_text("");
+    channel.output_started = true;
+  }
+  return *view;
+}
+
+void highlight(TextView& view, long start) {
+  constexpr FindOptions kMatchCase{.whole_word = false, .match_case = true};
+  for (const Highlight& h : kHighlights) {
+    const long found = view.find(h.token, start, view.length(), kMatchCase);
+    if (found < 0) continue;
+    view.set_selection_start(found);
+    view.set_selection_length(h.length);
+    view.set_selection_color(h.colour);
+  }
+}
+
+void show_in_text_view(Context& context) {
+  ChannelState& channel = context.channel;
+  TextView& view = output_view(context);
+  encode(context);
+  const long size = static_cast<long>(channel.line.size());
+  view.set_selection_start(view.length());
+  view.set_selection_length(size);
+  view.replace_selection(channel.line);
+  highlight(view, view.length() - size);
+  pace(context.derived.dsr_delay);
+  update_status(context);
+  channel.line.clear();
+  if (channel.error_text.empty()) return;
+  // A doubtful line pauses the run until the operator releases it.
+  context.host->set_job_control_enabled(JobControl::text_view, true);
+  channel.pause = true;
+  context.host->set_pause_button_alert(true);
+  channel.error_text.clear();
+}
+
+void deliver(Context& context) {
+  switch (choose_path(context)) {
+    case Path::text_view:
+      show_in_text_view(context);
+      return;
+    case Path::serial:
+      send_serial(context);
+      break;
+    case Path::isa:
+      send_isa(context);
+      break;
+    case Path::dummy:
+      send_dummy(context);
+      break;
+    case Path::file:
+      write_file(context);
+      break;
+  }
+  update_status(context);
+  context.channel.line.clear();
+}
+
+}  // namespace
+
+void emit_line(Context& context) {
+  ChannelState& channel = context.channel;
+  while (channel.pause) context.host->wait_events(kPauseWaitMs);
+  if (channel.suppress) return;
+  try {
+    count_negative_sign(context);
+    deliver(context);
+  } catch (const RunError& error) {
+    channel.error_text = "[Invia:]Errore " + blank_number_text(error.number()) + "   " + error.description();
+    ++channel.error_count;
+    update_status(context);
+  }
+}
+
+void update_status(Context& context) {
+  const ChannelState& channel = context.channel;
+  if (!channel.direct_to_machine && channel.sink == sink::kFile) return;
+  Host& host = *context.host;
+  const std::string counter = "      " + number_text(channel.line_counter);
+  host.set_status_panel(1, "items: " + counter.substr(counter.size() - 6));
+  host.set_status_panel(2, channel.tool_text);
+  host.set_status_panel(3, channel.operation_text);
+  host.set_status_panel(4, channel.line);
+  host.set_status_panel(5, channel.message_text + channel.error_text + "(tot errors=" +
+                               blank_number_text(channel.error_count) + ")");
+}
+
+void close_program_file(Context& context) { context.channel.program_file.close(); }
+
+}  // namespace vireo

@@ -1,0 +1,25 @@
+// The output channel: the one routine every producer of command lines writes through. It chooses the
+// destination (program file, output text view, or the machine over the serial port, an ISA card or
+// the dummy device), runs the device encoder where the line is not encoded yet, delivers the line
+// with the machine's handshake or pacing and keeps the status bar current.
+#pragma once
+
+namespace vireo {
+
+struct Context;
+
+// Emits the channel's line buffer. Waits while the pause flag is up, drops the line (keeping the
+// buffer) while the suppression flag is up, counts a line holding "-" as an error per axis letter and
+// still sends it. A run-time failure ends the call with "[Invia:]Errore <number>   <description>" in
+// the error text, counted once; the line buffer then keeps its text. Nothing is thrown to the caller.
+void emit_line(Context& context);
+
+// Rewrites the five status panels from the channel state; does nothing while a program file is being
+// written (sink "file (.tpx)" without the direct-to-machine flag).
+void update_status(Context& context);
+
+// Closes the program file of a conversion run (the end of the program does it). Throws RunError when
+// its last bytes cannot be written.
+void close_program_file(Context& context);
+
+}  // namespace vireo
