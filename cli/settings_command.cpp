@@ -3,6 +3,7 @@
 
 #include "app/context.h"
 #include "cli/cli_options.h"
+#include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "link/number_text.h"
 #include "settings/setup_file.h"
@@ -53,8 +54,8 @@ int settings_command(ArgReader& args) {
     }
   }
 
-  Host host;
-  Context context(host);
+  CliSession session(options);
+  Context& context = session.context();
   if (int status = load_cli_settings(options, context); status != 0) return status;
 
   if (dump) {

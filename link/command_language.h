@@ -44,6 +44,8 @@ class CommandCutter {
   // the next call.
   bool feed(char c);
   const std::string& command() const { return command_; }
+  // The characters taken since the last completed command.
+  const std::string& pending() const { return pending_; }
   // Ends the program: returns the unfinished piece with "*" added, or "" when nothing is pending.
   std::string finish();
 

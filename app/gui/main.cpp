@@ -4,6 +4,8 @@
 #include "app/context.h"
 #include "app/gui/main_window.h"
 #include "app/session.h"
+#include "link/devices/iocard_library.h"
+#include "link/devices/posix_serial_port.h"
 #include "settings/data_dir.h"
 #include "settings/setup_file.h"
 
@@ -23,6 +25,10 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   StartupHost host;
   vireo::Context context(host);
+  vireo::PosixSerialPort serial;  // comN: VIREO_COM<N>, else /dev/ttyS<N-1>
+  vireo::IocardLibrary isa;
+  context.serial = &serial;
+  context.isa = &isa;
   vireo::use_program_directory(context, vireo::data_directory());
   vireo::read_workspace(context);
   if (!vireo::load_settings(context)) return 1;
