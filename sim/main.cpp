@@ -33,6 +33,9 @@ constexpr std::string_view kUsage =
     "  --help      show this text\n"
     "Ends on SIGTERM or SIGINT; a last command without \"*\" is logged then.\n";
 
+// At the end, input is taken until the terminal has been quiet this long.
+constexpr int kDrainMs = 50;
+
 struct Options {
   std::string log;
   bool wide = false;
@@ -95,7 +98,19 @@ int run(const Options& options) {
   std::cout << path << std::endl;
 
   vireo::sim::Controller controller(options.wide);
-  char buffer[4096];
+  // Reads what has arrived, logs the commands and answers the requests. False when the terminal fails.
+  const auto receive = [&] {
+    char buffer[4096];
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    if (n <= 0) return false;
+    for (ssize_t k = 0; k < n; ++k) {
+      if (!controller.receive(buffer[k])) continue;
+      log << controller.command() << std::endl;
+      if (!controller.reply().empty() && !write_all(master, controller.reply())) return false;
+    }
+    return true;
+  };
   for (;;) {
     pollfd fds[2] = {{master, POLLIN, 0}, {signal_fd, POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
@@ -103,15 +118,10 @@ int run(const Options& options) {
       return fail("poll");
     }
     if (fds[1].revents != 0) break;
-    if (fds[0].revents == 0) continue;
-    const ssize_t n = ::read(master, buffer, sizeof buffer);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (n <= 0) return fail("read " + path);
-    for (ssize_t k = 0; k < n; ++k) {
-      if (!controller.receive(buffer[k])) continue;
-      log << controller.command() << std::endl;
-      if (!controller.reply().empty() && !write_all(master, controller.reply())) return fail("write " + path);
-    }
+    if (fds[0].revents != 0 && !receive()) return fail("read " + path);
+  }
+  // What was sent before the signal is still taken, so the log is complete.
+  for (pollfd rest{master, POLLIN, 0}; ::poll(&rest, 1, kDrainMs) > 0 && receive();) {
   }
   if (!controller.unfinished().empty()) log << controller.unfinished() << std::endl;
   ::close(slave);
