@@ -22,7 +22,32 @@ std::string_view field(const std::string& line, std::size_t from, std::size_t co
   return std::string_view(line).substr(from, count);
 }
 
-double value_of(std::string_view text) { return leading_number(text); }
+// The value of a text: its leading decimal number, 0 without one. Fields of plain digits, nearly every
+// field of a line, are read directly.
+double value_of(std::string_view text) {
+  if (text.empty() || text.size() > 15) return leading_number(text);
+  std::int64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return leading_number(text);
+    v = v * 10 + (c - '0');
+  }
+  return static_cast<double>(v);
+}
+
+// Copies a field of the line into a state text. Fields are short and mostly as long as the text
+// they replace, so the characters are copied in place.
+void set_text(std::string& to, std::string_view from) {
+  if (from.size() > to.capacity()) {
+    to.assign(from);
+    return;
+  }
+  to.resize(from.size());
+  char* out = to.data();
+  for (char c : from) *out++ = c;
+}
+
+double setting(const Context& context, Slot slot) { return value_of(context.settings.text(slot)); }
+
 
 // An absolute axis of a move line as track_line follows it.
 struct TrackedAxis {
@@ -40,16 +65,26 @@ struct RotaryAxis {
 
 // An axis the coordinate correction rewrites.
 struct CorrectedAxis {
-  char letter;
   Slot factor;
   Text tracked;
 };
 
-constexpr CorrectedAxis kCorrectedAxes[] = {
-    {'X', Slot::correzione_x, &DisplayState::tracked_x}, {'Y', Slot::correzione_y, &DisplayState::tracked_y},
-    {'Z', Slot::correzione_z, &DisplayState::tracked_z}, {'A', Slot::correzione_a, &DisplayState::tracked_a},
-    {'B', Slot::correzione_b, &DisplayState::tracked_b}, {'C', Slot::correzione_c, &DisplayState::tracked_c},
-};
+const CorrectedAxis* corrected_axis(char letter) {
+  static constexpr CorrectedAxis kAxes[] = {
+      {Slot::correzione_x, &DisplayState::tracked_x}, {Slot::correzione_y, &DisplayState::tracked_y},
+      {Slot::correzione_z, &DisplayState::tracked_z}, {Slot::correzione_a, &DisplayState::tracked_a},
+      {Slot::correzione_b, &DisplayState::tracked_b}, {Slot::correzione_c, &DisplayState::tracked_c},
+  };
+  switch (letter) {
+    case 'X': return &kAxes[0];
+    case 'Y': return &kAxes[1];
+    case 'Z': return &kAxes[2];
+    case 'A': return &kAxes[3];
+    case 'B': return &kAxes[4];
+    case 'C': return &kAxes[5];
+    default: return nullptr;
+  }
+}
 
 // The step commands: single steps of an axis, steps of the feed and spindle codes (which wrap around),
 // and the commands that make an axis position 0.
@@ -95,19 +130,21 @@ constexpr StepCommand kStepCommands[] = {
     {"cz", StepKind::clear, 2, nullptr}, {"rz", StepKind::clear, 2, nullptr},
 };
 
-// Writes the fixed-width text of v (zeros in front, the rightmost `digits` characters, a minus sign
-// kept inside the field) over the line from `at`, lengthening the line where it ends early.
-void put_fixed(std::string& line, std::size_t at, long long v, std::size_t digits) {
-  if (line.size() < at + digits) line.resize(at + digits);
+// The decimal text of an integer, made once for the line and the tracked value.
+struct IntegerText {
+  explicit IntegerText(long long v) : length(static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text)) {}
+  std::string_view view() const { return {text, length}; }
   char text[24];
-  const std::size_t length = static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text);
+  std::size_t length;
+};
+
+// Writes the fixed-width form of a number (zeros in front, the rightmost `digits` characters, a minus
+// sign kept inside the field) over the line from `at`, lengthening the line where it ends early.
+void put_fixed(std::string& line, std::size_t at, const IntegerText& v, std::size_t digits) {
+  if (line.size() < at + digits) line.resize(at + digits);
   char* out = line.data() + at;
-  if (length >= digits) {
-    std::memcpy(out, text + length - digits, digits);
-  } else {
-    std::memset(out, '0', digits - length);
-    std::memcpy(out + digits - length, text, length);
-  }
+  for (std::size_t k = 0; k < digits; ++k)
+    out[k] = k + v.length >= digits ? v.text[k + v.length - digits] : '0';
 }
 
 // Int(value × factor), which must stay in the 32-bit range the controller's values are held in.
@@ -124,25 +161,25 @@ void track_line(Context& context) {
   DisplayState& d = context.display;
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
   const bool shown = context.channel.sink != sink::kFile;
-  const auto show = [&](int digit, double value) {
-    if (shown) context.host->show_digit(digit, value);
+  const auto show = [&](int digit, const std::string& value) {
+    if (shown) context.host->show_digit(digit, value_of(value));
   };
   const std::size_t length = line.size();
   const auto fill = [&](std::size_t from, std::size_t count) {
     std::fill(line.begin() + from, line.begin() + std::min(length, from + count), cmd::kFiller);
   };
   const auto track_axis = [&](std::size_t& i, const TrackedAxis& axis) {
-    (d.*axis.display).assign(field(line, i + 1, n));
-    d.*axis.tracked = d.*axis.display;
+    set_text(d.*axis.display, field(line, i + 1, n));
+    set_text(d.*axis.tracked, d.*axis.display);
     i += n;
-    show(axis.digit, value_of(d.*axis.display));
+    show(axis.digit, d.*axis.display);
   };
   const auto track_rotary = [&](std::size_t& i, const RotaryAxis& axis) {
     // Rotary values are read with 5 digits whatever the fixed digit count is.
-    const double steps = context.settings.number(axis.steps_per_turn);
+    const double steps = setting(context, axis.steps_per_turn);
     d.*axis.display = steps != 0 ? value_of(field(line, i + 1, 5)) / steps * 36000 : 0;
     i += 5;
-    show(axis.digit, d.*axis.display);
+    if (shown) context.host->show_digit(axis.digit, d.*axis.display);
   };
 
   for (std::size_t i = 0; i < length; ++i) {
@@ -170,16 +207,16 @@ void track_line(Context& context) {
         if (!d.force_f && value_of(field(line, i + 1, 2)) == value_of(d.display_f)) {
           fill(i, 3);
         } else {
-          d.display_f.assign(field(line, i + 1, 2));
+          set_text(d.display_f, field(line, i + 1, 2));
           d.force_f = false;
           i += 2;
-          show(digit::kFeed, value_of(d.display_f));
+          show(digit::kFeed, d.display_f);
         }
         break;
       case 'S':
-        d.display_s.assign(field(line, i + 1, 2));
+        set_text(d.display_s, field(line, i + 1, 2));
         i += 2;
-        show(digit::kSpindle, value_of(d.display_s));
+        show(digit::kSpindle, d.display_s);
         break;
       case 'A':
         track_rotary(i, {&DisplayState::display_a, Slot::Step_giro_A, digit::kA});
@@ -206,10 +243,10 @@ void track_line(Context& context) {
       case 'z':
         if (next == 's') {
           d.step_token.assign(field(line, i + 2, n));
-          d.display_z = number_text(static_cast<double>(int_part(value_of(d.display_z) - value_of(d.step_token))));
+          d.display_z.assign(IntegerText(int_part(value_of(d.display_z) - value_of(d.step_token))).view());
           i += 1 + n;
-          if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
-          show(digit::kZ, value_of(d.display_z));
+          if (setting(context, Slot::ena_correzione_coord) == 0) d.tracked_z = d.display_z;
+          show(digit::kZ, d.display_z);
           break;
         }
         [[fallthrough]];
@@ -227,11 +264,11 @@ void track_line(Context& context) {
         break;
     }
   }
-  std::erase(line, cmd::kFiller);
+  if (line.find(cmd::kFiller) != std::string::npos) std::erase(line, cmd::kFiller);
 }
 
 void correct_coordinates(Context& context) {
-  if (!context.settings.on(Slot::ena_correzione_coord)) return;
+  if (setting(context, Slot::ena_correzione_coord) == 0) return;
   std::string& line = context.channel.line;
   DisplayState& d = context.display;
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
@@ -239,19 +276,19 @@ void correct_coordinates(Context& context) {
   for (std::size_t i = 0; i < length; ++i) {
     const char c = line[i];
     if (c == 'z' && i + 1 < length && line[i + 1] == 's') {
-      const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
-      d.step_token = number_text(static_cast<double>(v));
+      const long long v = corrected(field(line, i + 2, n), setting(context, Slot::correzione_z));
+      const IntegerText text(v);
+      d.step_token.assign(text.view());
       d.tracked_z = number_text(value_of(d.tracked_z) - static_cast<double>(v));
-      put_fixed(line, i + 2, v, n);
+      put_fixed(line, i + 2, text, n);
       i += 1 + n;
       continue;
     }
-    const auto axis = std::find_if(std::begin(kCorrectedAxes), std::end(kCorrectedAxes),
-                                   [c](const CorrectedAxis& a) { return a.letter == c; });
-    if (axis == std::end(kCorrectedAxes)) continue;
-    const long long v = corrected(field(line, i + 1, n), context.settings.number(axis->factor));
-    d.*axis->tracked = number_text(static_cast<double>(v));
-    put_fixed(line, i + 1, v, n);
+    const CorrectedAxis* axis = corrected_axis(c);
+    if (!axis) continue;
+    const IntegerText text(corrected(field(line, i + 1, n), setting(context, axis->factor)));
+    set_text(d.*axis->tracked, text.view());
+    put_fixed(line, i + 1, text, n);
     i += n;
   }
 }

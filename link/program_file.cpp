@@ -19,25 +19,34 @@ void ProgramFile::open(const std::string& path) {
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw RunError(err::kPathAccess, "Path/File access error: " + path + reason(errno));
-  std::setvbuf(file, nullptr, _IOFBF, kBufferSize);
+  std::setvbuf(file, nullptr, _IONBF, 0);
   file_.reset(file);
   path_ = path;
+  buffer_.clear();
+  buffer_.reserve(kBufferSize);
 }
 
 void ProgramFile::write(std::string_view text) {
   if (!file_) throw RunError(err::kBadFileName, "Bad file name or number: the program file is not open");
+  buffer_.append(text);
+  if (buffer_.size() >= kBufferSize) flush();
+}
+
+void ProgramFile::flush() {
   errno = 0;
-  if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size())
-    throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(errno));
+  const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) == buffer_.size();
+  buffer_.clear();
+  if (!written) throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(errno));
 }
 
 void ProgramFile::close() {
   if (!file_) return;
   errno = 0;
-  const bool flushed = std::fflush(file_.get()) == 0;
+  const bool written = std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) == buffer_.size();
   const int error = errno;
+  buffer_.clear();
   const bool closed = std::fclose(file_.release()) == 0;
-  if (!flushed || !closed) throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(error ? error : errno));
+  if (!written || !closed) throw RunError(err::kDeviceIo, "Device I/O error: " + path_ + reason(error ? error : errno));
 }
 
 }  // namespace vireo

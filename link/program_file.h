@@ -26,8 +26,11 @@ class ProgramFile {
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
+  void flush();
+
   std::unique_ptr<std::FILE, Closer> file_;
   std::string path_;
+  std::string buffer_;  // written to the file in blocks
 };
 
 }  // namespace vireo

@@ -373,6 +373,20 @@ TEST_F(ChannelTest, FileThatCannotBeOpenedIsAnErrorAndTheNextLineTriesAgain) {
   EXPECT_EQ(file_text(), "X01000*");
 }
 
+TEST_F(ChannelTest, AFullDiskIsReportedWhenTheProgramFileIsClosed) {
+  start_file_run();
+  channel.program_file_name = "/dev/full";
+  emit("X01000*");
+  EXPECT_EQ(channel.error_count, 0);  // still in the buffer
+  try {
+    close_program_file(context);
+    FAIL() << "a lost program reported as written";
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), err::kDeviceIo);
+  }
+  EXPECT_FALSE(channel.program_file.is_open());
+}
+
 TEST_F(ChannelTest, FileSinkAfterTheFileWasClosedIsAnError) {
   start_file_run();
   emit("X01000*");
