@@ -4,6 +4,7 @@
 
 #include "app/context.h"
 #include "settings/setup_file.h"
+#include "tests/support/fake_serial_port.h"
 #include "tests/support/temp_dir.h"
 
 namespace vireo {
@@ -23,26 +24,6 @@ class DialogHost : public Host {
     return write_setup_file(context.setup_path, saved).empty();
   }
   void message_box(std::string_view text) override { messages.emplace_back(text); }
-};
-
-class FakePort : public SerialPort {
- public:
-  int opened = 0, closed = 0, baud = 0;
-  bool fail = false;
-  bool open(int number, int speed) override {
-    if (fail) {
-      error_number = 8005;
-      error_text = "Port already open";
-      return false;
-    }
-    opened = number;
-    baud = speed;
-    return true;
-  }
-  void close() override { ++closed; }
-  bool is_open() const override { return opened != 0; }
-  bool dsr() override { return true; }
-  bool write_char(char) override { return true; }
 };
 
 struct SessionTest : ::testing::Test {
@@ -81,25 +62,25 @@ TEST_F(SessionTest, TheSetupFileNamedByTheWorkspaceIsUsed) {
 }
 
 TEST_F(SessionTest, APortIsOpenedOnlyForAComDevice) {
-  FakePort port;
+  test::FakeSerialPort port;
   context.serial = &port;
   for (const char* device : {"dummy", "isa300", "isa310"}) {
     host.saved.set_text(Slot::s_periferica, device);
     ASSERT_EQ(write_setup_file(context.setup_path, host.saved), "");
     ASSERT_TRUE(load_settings(context));
-    EXPECT_EQ(port.opened, 0) << device;
+    EXPECT_EQ(port.opened_number, 0) << device;
   }
   host.saved.set_text(Slot::s_periferica, "com17");
   host.saved.set_text(Slot::speed_com, "115200");
   ASSERT_EQ(write_setup_file(context.setup_path, host.saved), "");
   ASSERT_TRUE(load_settings(context));
-  EXPECT_EQ(port.opened, 17);
-  EXPECT_EQ(port.baud, 115200);
+  EXPECT_EQ(port.opened_number, 17);
+  EXPECT_EQ(port.opened_baud, 115200);
 }
 
 TEST_F(SessionTest, APortThatWillNotOpenShowsItsErrorThenTheDialog) {
-  FakePort port;
-  port.fail = true;
+  test::FakeSerialPort port;
+  port.refuse_open = true;
   context.serial = &port;
   host.saved.set_text(Slot::s_periferica, "com2");
   ASSERT_EQ(write_setup_file(context.setup_path, host.saved), "");

@@ -2,9 +2,6 @@
 // simulator's log, and its position frame comes back through the port.
 #include <poll.h>
 
-#include <fstream>
-#include <sstream>
-
 #include <gtest/gtest.h>
 
 #include "app/context.h"
@@ -17,13 +14,6 @@
 
 namespace vireo {
 namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 struct SimLinkTest : ::testing::Test {
   test::TempDir dir;
@@ -72,14 +62,14 @@ TEST_F(SimLinkTest, EmittedLinesArriveInTheSimulatorsLogExactly) {
 
   // The encoder dropped the repeated feed code and the Z move to the Z already reached.
   const std::string expected = "F45Z00000*\nS12X01000Y02000*\nF04Z00900*\nX02000*\n*\nga1 ge ga0\n";
-  EXPECT_TRUE(test::wait_until([&] { return slurp(dir.file("sim.log")).size() >= expected.size(); },
+  EXPECT_TRUE(test::wait_until([&] { return dir.read("sim.log").size() >= expected.size(); },
                                std::chrono::seconds(5)));
-  EXPECT_EQ(slurp(dir.file("sim.log")), expected);
+  EXPECT_EQ(dir.read("sim.log"), expected);
   EXPECT_EQ(reply(14), std::string("\x07\xD0\x07\xD0\x03\x84\x00\x00\x00\x00\x00\x00\x04\x0C", 14));
 
   emit("P1 S00 F45");
   EXPECT_EQ(sim->stop(), 0);
-  EXPECT_EQ(slurp(dir.file("sim.log")), expected + "P1 S00 F45\n");  // the unfinished piece, at the end
+  EXPECT_EQ(dir.read("sim.log"), expected + "P1 S00 F45\n");  // the unfinished piece, at the end
 }
 
 TEST_F(SimLinkTest, WideFramesWith32bit) {
