@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "app/context.h"
@@ -47,7 +46,6 @@ void set_text(std::string& to, std::string_view from) {
 }
 
 double setting(const Context& context, Slot slot) { return value_of(context.settings.text(slot)); }
-
 
 // An absolute axis of a move line as track_line follows it.
 struct TrackedAxis {

@@ -23,6 +23,12 @@ struct IsaDevice {
 };
 constexpr IsaDevice kIsaDevices[] = {{"isa300", 0x300}, {"isa310", 0x310}};
 
+const IsaDevice* isa_device(std::string_view device) {
+  for (const IsaDevice& isa : kIsaDevices)
+    if (device == isa.name) return &isa;
+  return nullptr;
+}
+
 constexpr std::string_view kNegativeSign = "[Invia:] segno negativo ";
 constexpr std::string_view kAxisLetters = "XYZ";
 // A bare CR goes into the program file before a line that would start after this many characters.
@@ -59,8 +65,7 @@ Path choose_path(const Context& context) {
     if (channel.sink != sink::kMachine) return Path::dummy;
   }
   const std::string& device = context.settings.text(Slot::s_periferica);
-  for (const IsaDevice& isa : kIsaDevices)
-    if (device == isa.name) return Path::isa;
+  if (isa_device(device)) return Path::isa;
   if (device.starts_with("com")) return Path::serial;
   return Path::dummy;
 }
@@ -131,8 +136,7 @@ void send_isa(Context& context) {
   const std::string& line = context.channel.line;
   if (line.empty()) return;
   if (!context.isa) throw RunError(err::kLibraryLoad, "Error in loading DLL: no ISA card driver");
-  const std::string& device = context.settings.text(Slot::s_periferica);
-  const int base = device == kIsaDevices[0].name ? kIsaDevices[0].base : kIsaDevices[1].base;
+  const int base = isa_device(context.settings.text(Slot::s_periferica))->base;
   for (char c : line) {
     context.isa->write(base, static_cast<unsigned char>(c));
     pace(context.derived.dsr_delay);
