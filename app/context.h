@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "app/host.h"
+#include "convert/conversion_state.h"
+#include "convert/tool_state.h"
 #include "link/channel_state.h"
 #include "link/display_state.h"
 #include "link/isa_card.h"
@@ -34,6 +36,8 @@ struct Context {
 
   ChannelState channel;  // the output channel every producer writes through
   DisplayState display;  // the position display, followed by the device encoder
+  ConversionState conversion;  // the source reader, passes and working depths of a run
+  ToolState tools;             // requested and loaded tool, tool-change waits
 
   // The machine link; owned by the front end, absent where it has none.
   SerialPort* serial = nullptr;

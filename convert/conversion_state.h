@@ -1,0 +1,33 @@
+// The state of a conversion run: where the source reader stands, the pass counter, the abort flag,
+// and the working depth and feed lines the motion emitters write.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vireo {
+
+struct ConversionState {
+  // Source reader: the read cursor counts characters from the start of the document text.
+  std::size_t read_cursor = 0;
+  std::size_t text_length = 0;
+  // The document text, copied once when the sink is the program file and read by position.
+  std::string source_text;
+
+  std::int16_t pass_counter = 0;
+  // Set by the stop button or Esc; converters and senders end the program at their next token.
+  bool abort = false;
+
+  // Working lines chosen for the format being converted.
+  std::string travel_z_line;        // "Z" + FW(z_superf + z_iniz_v), maybe "go0"/"go1"
+  std::string cutting_z_line;       // "Z" + FW(z_superf + z_fres_v), maybe "go0"/"go1"
+  std::string saved_cutting_z_line; // restored after repeated passes
+  std::string feed_setting;         // "F04"
+  std::string plunge_feed_line;     // "F02"
+
+  std::chrono::steady_clock::time_point start_time{};
+};
+
+}  // namespace vireo
