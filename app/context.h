@@ -12,6 +12,7 @@
 #include "link/display_state.h"
 #include "link/isa_card.h"
 #include "link/serial_port.h"
+#include "preview/trace_state.h"
 #include "settings/settings_record.h"
 #include "settings/workspace.h"
 
@@ -38,6 +39,7 @@ struct Context {
   DisplayState display;  // the position display, followed by the device encoder
   ConversionState conversion;  // the source reader, passes and working depths of a run
   ToolState tools;             // requested and loaded tool, tool-change waits
+  TraceState trace;            // the program file loaded for the preview and autozero
 
   // The machine link; owned by the front end, absent where it has none.
   SerialPort* serial = nullptr;

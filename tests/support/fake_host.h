@@ -43,6 +43,8 @@ class FakeHost : public Host {
   bool output_open = false;
   FakeTextView* document = nullptr;                // the document window's view, when a test opens one
   std::string caption;                             // the document window's caption
+  long previews = 0;                               // show_preview calls
+  std::vector<bool> busy_changes;                  // set_busy calls, in order
 
   void pump_events() override {
     ++pumps;
@@ -74,6 +76,7 @@ class FakeHost : public Host {
     ++panel_writes;
   }
   void set_error_icon(bool shown) override { error_icon = shown; }
+  void set_busy(bool busy) override { busy_changes.push_back(busy); }
   void show_digit(int digit, double value) override { digits.emplace_back(digit, value); }
   // The value last shown on a digit, or nothing when it was never shown.
   std::optional<double> last_digit(int digit) const {
@@ -93,6 +96,8 @@ class FakeHost : public Host {
     return &output;
   }
   TextView* output_view() override { return output_open ? &output : nullptr; }
+
+  void show_preview() override { ++previews; }
 };
 
 }  // namespace vireo::test
