@@ -29,16 +29,6 @@ constexpr double kSmallestFit = 0.1;
 // Progress and events are looked at once per this many characters of the trace.
 constexpr std::size_t kProgressStride = 1 << 16;
 
-struct Correction {
-  double x = 1, y = 1, z = 1;
-};
-
-Correction display_correction(const Context& context) {
-  const SettingsRecord& s = context.settings;
-  if (!s.on(Slot::ena_correzione_display)) return {};
-  return {s.number(Slot::display_corr_x), s.number(Slot::display_corr_y), s.number(Slot::display_corr_z)};
-}
-
 // Picture units across per cent/mm along one axis; an axis without extent sets no limit.
 double axis_fit(double room, double low, double high) {
   const double extent = std::fabs(low - high);
@@ -111,7 +101,7 @@ PlanDrawing draw_plan(Context& context, Raster& picture, const PlanOptions& opti
   picture.fill(kPlanBackground);
 
   const std::size_t digits = static_cast<std::size_t>(context.derived.digits);
-  const Correction factor = display_correction(context);
+  const Correction factor = display_correction(context, TraceValues::displayed);
   const int pen_width = std::clamp(options.line_width, 1, 4);
   Rgb pen = palette_colour(0);
   double x = 0, y = 0, z = 0;        // picture units (X, Y) and cent/mm (Z)

@@ -17,17 +17,6 @@ constexpr std::string_view kGraphTag = "[GRAPH:]Errore ";
 constexpr std::string_view kNoExtension = "estensione file mancante";
 constexpr std::string_view kConvertFirst = "Genera prima il file su disco";
 
-// Display correction factors of X, Y and Z; all 1 when the correction is off.
-struct Correction {
-  double x = 1, y = 1, z = 1;
-};
-
-Correction display_correction(const Context& context) {
-  const SettingsRecord& s = context.settings;
-  if (!s.on(Slot::ena_correzione_display)) return {};
-  return {s.number(Slot::display_corr_x), s.number(Slot::display_corr_y), s.number(Slot::display_corr_z)};
-}
-
 std::int32_t level_value(double z) {
   const long long whole = round_half_even(z);
   if (whole < std::numeric_limits<std::int32_t>::min() || whole > std::numeric_limits<std::int32_t>::max())
@@ -51,6 +40,12 @@ bool listed(const TraceState& trace, double z) {
 
 }  // namespace
 
+Correction display_correction(const Context& context, TraceValues values) {
+  const SettingsRecord& s = context.settings;
+  if (values == TraceValues::stored || !s.on(Slot::ena_correzione_display)) return {};
+  return {s.number(Slot::display_corr_x), s.number(Slot::display_corr_y), s.number(Slot::display_corr_z)};
+}
+
 double trace_field_value(std::string_view field) {
   const std::size_t minus = field.find('-');
   return leading_number(minus == std::string_view::npos ? field : field.substr(minus));
@@ -71,10 +66,10 @@ std::string_view read_trace(Context& context, std::size_t count) {
   return text.substr(from, count);
 }
 
-void scan_z_levels(Context& context) {
+void scan_z_levels(Context& context, TraceValues values) {
   TraceState& trace = context.trace;
   const std::size_t digits = static_cast<std::size_t>(context.derived.digits);
-  const double factor = display_correction(context).z;
+  const double factor = display_correction(context, values).z;
   trace.z_max = 0;
   trace.z_min = kTraceUnset;
   trace.levels.fill(0);
@@ -95,10 +90,10 @@ void scan_z_levels(Context& context) {
   trace.level_count = insertions > 0 ? insertions - 1 : 0;
 }
 
-void scan_xy_extent(Context& context) {
+void scan_xy_extent(Context& context, TraceValues values) {
   TraceState& trace = context.trace;
   const std::size_t digits = static_cast<std::size_t>(context.derived.digits);
-  const Correction factor = display_correction(context);
+  const Correction factor = display_correction(context, values);
   trace.x_min = trace.y_min = kTraceUnset;
   trace.x_max = trace.y_max = 0;
   trace.last_x = trace.last_y = kTraceUnset;

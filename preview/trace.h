@@ -28,9 +28,20 @@ std::string_view read_trace(Context& context, std::size_t count);
 // (with five digits "0-200" is -200), otherwise the field's leading number.
 double trace_field_value(std::string_view field);
 
+// How the scans read values: as the display shows them (multiplied by the display correction
+// factors when that correction is on), or as the program holds them.
+enum class TraceValues { displayed, stored };
+
+// The factors X, Y and Z values are multiplied by when read: the display correction factors when that
+// correction is on and displayed values are asked for, else 1.
+struct Correction {
+  double x = 1, y = 1, z = 1;
+};
+Correction display_correction(const Context& context, TraceValues values);
+
 // Fills the Z minimum and maximum, the level list and the level count. Stops early on the abort flag.
-void scan_z_levels(Context& context);
+void scan_z_levels(Context& context, TraceValues values = TraceValues::displayed);
 // Fills the X/Y extent of the points reached below the highest Z level. Needs scan_z_levels first.
-void scan_xy_extent(Context& context);
+void scan_xy_extent(Context& context, TraceValues values = TraceValues::displayed);
 
 }  // namespace vireo

@@ -1,0 +1,122 @@
+#include "convert/autozero.h"
+
+#include "app/context.h"
+#include "link/document_name.h"
+#include "link/number_text.h"
+#include "preview/trace.h"
+
+namespace vireo {
+namespace {
+
+constexpr std::string_view kNotProgram = "[autozero:]non e' un file .tpx";
+constexpr long kFarPosition = 1000000000;
+
+// Reads the document one character at a time, letting the interface run between characters so the
+// stop button can end the run.
+class DocumentReader {
+ public:
+  DocumentReader(Context& context, const TextView& view, long length)
+      : context_(context), text_(view.text()), length_(length) {}
+
+  bool at_end() const { return cursor_ >= length_; }
+  long cursor() const { return cursor_; }
+  std::string_view take(long count) {
+    context_.host->pump_events();
+    const long from = std::min(cursor_, length_);
+    cursor_ = std::min(cursor_ + count, length_);
+    return std::string_view(text_).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(cursor_ - from));
+  }
+  // The character before `at`, or '\0' at the start.
+  char before(long at) const { return at > 0 ? text_[static_cast<std::size_t>(at - 1)] : '\0'; }
+
+ private:
+  Context& context_;
+  std::string text_;  // the text as it was; rewritten values keep their width, so positions hold
+  long length_;
+  long cursor_ = 0;
+};
+
+// An axis autozero shifts: its letter, the minimum taken off its values, and its counter.
+struct Shift {
+  char axis;
+  double minimum;
+  long* changed;
+};
+
+}  // namespace
+
+std::optional<AutozeroResult> autozero(Context& context) {
+  Host& host = *context.host;
+  const std::string caption = host.document_caption();
+  if (caption_extension(caption) != ".tpx") {
+    host.message_box(kNotProgram);
+    return std::nullopt;
+  }
+  TextView* view = host.document_view();
+  if (!view) return std::nullopt;
+  context.trace.file_name = caption;
+
+  view->set_selection_start(kFarPosition);
+  const long length = view->selection_start();
+  view->set_selection_start(0);
+  context.channel.sink.clear();
+  host.set_busy(true);
+
+  // The minima of the cutting moves, as the program holds them (the display correction is for the
+  // screen, not for the stored values).
+  set_trace_text(context, view->text().substr(0, static_cast<std::size_t>(length)));
+  scan_z_levels(context, TraceValues::stored);
+  scan_xy_extent(context, TraceValues::stored);
+  AutozeroResult result;
+  result.x_min = context.trace.x_min == kTraceUnset ? 0 : context.trace.x_min;
+  result.y_min = context.trace.y_min == kTraceUnset ? 0 : context.trace.y_min;
+
+  const int digits = context.derived.digits;
+  const Shift shifts[] = {{'X', result.x_min, &result.x_changed}, {'Y', result.y_min, &result.y_changed}};
+  DocumentReader reader(context, *view, length);
+  view->set_selection_start(0);
+  while (!reader.at_end() && !context.conversion.abort) {
+    const long at = reader.cursor();
+    const std::string_view c = reader.take(1);
+    if (c.size() != 1) continue;
+    const Shift* shift = nullptr;
+    for (const Shift& s : shifts)
+      if (c[0] == s.axis) shift = &s;
+    if (!shift) continue;
+    const std::string_view field = reader.take(digits);
+    // A value cut short by the end of the text, and the positioning moves "RX"/"RY" to fixed machine
+    // places (tool slots, the sensor), are left as they are.
+    if (static_cast<int>(field.size()) < digits || reader.before(at) == 'R') continue;
+    const double value = trace_field_value(field);
+    std::string replacement(1, shift->axis);
+    if (value < shift->minimum) {
+      replacement += std::string(static_cast<std::size_t>(digits), '0');
+      ++result.zeroed;
+    } else {
+      replacement += fw(value - shift->minimum, digits);
+    }
+    view->set_selection_start(at);
+    view->set_selection_length(digits + 1);
+    view->replace_selection(replacement);
+    view->set_selection_start(reader.cursor());
+    if (shift->minimum != 0) ++*shift->changed;
+  }
+  result.aborted = context.conversion.abort;
+
+  host.set_busy(false);
+  context.channel.line_counter = static_cast<double>(std::min(result.x_changed, result.y_changed));
+  result.message = "(" + blank_number_text(static_cast<double>(result.x_changed)) + " )X + (" +
+                   blank_number_text(static_cast<double>(result.y_changed)) + " )Y coordinate modificate, (" +
+                   blank_number_text(static_cast<double>(result.zeroed)) +
+                   " )coordinate negative,le ho impostate a zero.\rRicordati,se vuoi,di salvare il file modificato.";
+  host.message_box(result.message);
+  return result;
+}
+
+std::optional<AutozeroResult> autozero_command(Context& context) {
+  context.conversion.abort = false;
+  context.host->set_job_control_enabled(JobControl::cancel_button, true);
+  return autozero(context);
+}
+
+}  // namespace vireo
