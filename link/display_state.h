@@ -33,6 +33,9 @@ struct DisplayState {
   bool force_z = false, force_f = false;
   std::string pulse_state;  // last pulse command seen: "pb" or "pc"
   std::string pa_pending;   // "pa" after a vertex pulse, else ""
+
+  // The position display window shows its expanded layout; windows placed beside it are narrower.
+  bool expanded = false;
 };
 
 }  // namespace vireo

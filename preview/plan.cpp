@@ -178,6 +178,11 @@ PlanDrawing draw_plan(Context& context, Raster& picture, const PlanOptions& opti
   return drawing;
 }
 
+WindowPlacement preview_placement(double main_window_width, bool display_expanded) {
+  constexpr double kWidth = 6200, kNarrowWidth = 4500, kHeight = 3000, kDisplayWidth = 1800, kBorder = 380;
+  return {main_window_width - kWidth - kDisplayWidth - kBorder, 0, display_expanded ? kNarrowWidth : kWidth, kHeight};
+}
+
 PlanPoint plan_point(const PlanScale& scale, double pixel_x, double pixel_y) {
   const double units_x = pixel_x * kTwipsPerPixel, units_y = pixel_y * kTwipsPerPixel;
   const double x = (units_x - kLeftInset + scale.x_offset) / (100 * scale.scale);

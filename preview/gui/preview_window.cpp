@@ -1,0 +1,330 @@
+#include "preview/gui/preview_window.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/context.h"
+
+namespace vireo {
+namespace {
+
+constexpr int kRedrawDelayMs = 150;
+constexpr int kButtonWidth = 26;
+
+QColor to_qcolor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+void paint_button(QPushButton* button, std::optional<QRgb> colour) {
+  QPalette palette = button->palette();
+  palette.setColor(QPalette::Button, colour ? QColor::fromRgb(*colour) : button->style()->standardPalette().color(QPalette::Button));
+  button->setPalette(palette);
+  button->setAutoFillBackground(colour.has_value());
+}
+
+QPushButton* small_button(const QString& text, const char* name, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setFixedWidth(kButtonWidth);
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+}  // namespace
+
+// --- plan view
+
+PlanView::PlanView(QWidget* parent) : QWidget(parent) {
+  setObjectName("picgraph");
+  setMouseTracking(true);
+  setMinimumSize(120, 80);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void PlanView::set_picture(const QImage& picture) {
+  picture_ = picture;
+  update();
+}
+
+void PlanView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), to_qcolor(kPlanBackground));
+  painter.drawImage(0, 0, picture_);
+}
+
+void PlanView::mouseMoveEvent(QMouseEvent* event) { emit mouse_moved(event->position()); }
+
+void PlanView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit clicked(event->position());
+}
+
+void PlanView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  emit resized();
+}
+
+// --- 3D view
+
+TraceView3d::TraceView3d(QWidget* parent) : QWidget(parent) {
+  setObjectName("NTGraph3D1");
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void TraceView3d::set_points(std::vector<Point3> points) {
+  points_ = std::move(points);
+  view_.reset();
+  update();
+}
+
+void TraceView3d::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  const std::vector<ScreenPoint> screen = view_.project(points_, width(), height());
+  if (screen.empty()) return;
+  QPolygonF line;
+  line.reserve(static_cast<qsizetype>(screen.size()));
+  for (const ScreenPoint& p : screen) line.append(QPointF(p.x, p.y));
+  painter.setPen(QPen(to_qcolor(palette_colour(1)), 0));
+  painter.drawPolyline(line);
+}
+
+void TraceView3d::mousePressEvent(QMouseEvent* event) { last_mouse_ = event->position(); }
+
+void TraceView3d::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton)) return;
+  const QPointF step = event->position() - last_mouse_;
+  last_mouse_ = event->position();
+  view_.drag(step.x(), step.y());
+  update();
+}
+
+// --- window
+
+PreviewWindow::PreviewWindow(Context& context, double main_window_width, QWidget* parent)
+    : QWidget(parent), context_(context), with_3d_(context.settings.on(Slot::Grafica3D)),
+      line_width_(initial_line_width(context.channel.document_extension)) {
+  setObjectName("frmgraph");
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  auto* top = new QHBoxLayout;
+  for (QLabel*& label : extent_labels_) {
+    label = new QLabel(this);
+    top->addWidget(label);
+  }
+  top->addStretch();
+
+  plan_ = new PlanView(this);
+  view3d_ = new TraceView3d(this);
+  views_ = new QStackedWidget(this);
+  views_->addWidget(plan_);
+  views_->addWidget(view3d_);
+
+  level_count_ = new QLabel(this);
+  levels_ = new QListWidget(this);
+  levels_->setObjectName("elencoz");
+  levels_->setFixedWidth(4 * kButtonWidth);
+  colour_ = new QLabel(this);
+  colour_->setObjectName("colorz");
+  colour_->setAutoFillBackground(true);
+  colour_->setAlignment(Qt::AlignCenter);
+  z_min_ = new QLabel(this);
+  z_max_ = new QLabel(this);
+
+  auto* widths = new QHBoxLayout;
+  const char* width_names[] = {"spessore_button1", "spessore_button2", "spessore_button3", "spessore_button4"};
+  for (int i = 0; i < 4; ++i) {
+    width_buttons_[i] = small_button(QString::number(i + 1), width_names[i], this);
+    widths->addWidget(width_buttons_[i]);
+    connect(width_buttons_[i], &QPushButton::clicked, this, [this, i] { set_line_width(i + 1); });
+  }
+  auto* modes = new QHBoxLayout;
+  zoom_button_ = small_button("Z", "zoom_button", this);
+  rot_button_ = small_button("R", "rot_button", this);
+  pan_button_ = small_button("P", "pan_button", this);
+  zoom_button_->setToolTip("zoom");
+  rot_button_->setToolTip("rotate");
+  pan_button_->setToolTip("pan");
+  for (QPushButton* b : {zoom_button_, rot_button_, pan_button_}) modes->addWidget(b);
+  connect(zoom_button_, &QPushButton::clicked, this, [this] { set_track_mode(TrackMode::zoom); });
+  connect(rot_button_, &QPushButton::clicked, this, [this] { set_track_mode(TrackMode::rotate); });
+  connect(pan_button_, &QPushButton::clicked, this, [this] { set_track_mode(TrackMode::pan); });
+  visua3d_ = new QPushButton("3D", this);
+  visua3d_->setObjectName("visua3d");
+  visua3d_->setFocusPolicy(Qt::NoFocus);
+  visua3d_->setEnabled(with_3d_);
+  connect(visua3d_, &QPushButton::clicked, this, &PreviewWindow::toggle_view);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(level_count_);
+  side->addWidget(levels_, 1);
+  side->addWidget(colour_);
+  side->addWidget(z_min_);
+  side->addWidget(z_max_);
+  side->addLayout(widths);
+  side->addWidget(visua3d_);
+  side->addLayout(modes);
+
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(views_, 1);
+  middle->addLayout(side);
+
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName("ProgressBar1");
+  progress_->setRange(0, 100);
+  progress_->setMaximumHeight(12);
+  progress_->setTextVisible(false);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(3);
+  layout->addLayout(top);
+  layout->addLayout(middle, 1);
+  layout->addWidget(progress_);
+
+  connect(plan_, &PlanView::mouse_moved, this, &PreviewWindow::show_mouse);
+  connect(plan_, &PlanView::clicked, this, &PreviewWindow::record);
+  connect(levels_, &QListWidget::currentRowChanged, this, &PreviewWindow::show_level);
+  redraw_ = new QTimer(this);
+  redraw_->setSingleShot(true);
+  redraw_->setInterval(kRedrawDelayMs);
+  connect(redraw_, &QTimer::timeout, this, &PreviewWindow::draw_plan);
+  connect(plan_, &PlanView::resized, this, [this] {
+    if (drawn_) redraw_->start();
+  });
+
+  for (QPushButton* b : width_buttons_) b->setEnabled(true);
+  width_button(line_width_)->setEnabled(false);
+  set_track_mode(TrackMode::rotate);
+  zoom_button_->setEnabled(with_3d_);
+  rot_button_->setEnabled(with_3d_);
+  pan_button_->setEnabled(with_3d_);
+  place(main_window_width, context.display.expanded);
+}
+
+void PreviewWindow::place(double main_window_width, bool display_expanded) {
+  const WindowPlacement p = preview_placement(main_window_width, display_expanded);
+  move(static_cast<int>(p.left / kTwipsPerPixel), static_cast<int>(p.top / kTwipsPerPixel));
+  resize(static_cast<int>(p.width / kTwipsPerPixel), static_cast<int>(p.height / kTwipsPerPixel));
+}
+
+QPushButton* PreviewWindow::mode_button(TrackMode mode) const {
+  switch (mode) {
+    case TrackMode::zoom:
+      return zoom_button_;
+    case TrackMode::rotate:
+      return rot_button_;
+    case TrackMode::pan:
+      return pan_button_;
+  }
+  return rot_button_;
+}
+
+QStringList PreviewWindow::label_texts() const {
+  QStringList texts;
+  for (QLabel* label : extent_labels_) texts << label->text();
+  texts << level_count_->text() << z_min_->text() << z_max_->text();
+  return texts;
+}
+
+void PreviewWindow::draw_plan() {
+  // The drawing lets the interface run; a resize or a button meanwhile must not start a second one.
+  if (drawing_now_) return;
+  drawing_now_ = true;
+  levels_->hide();
+  levels_->clear();
+  Raster raster(plan_->width(), plan_->height(), kPlanBackground);
+  PlanOptions options;
+  options.line_width = line_width_;
+  options.collect_points = with_3d_;
+  options.progress = [this](int percent) { progress_->setValue(percent); };
+  drawing_ = vireo::draw_plan(context_, raster, options);
+  picture_ = QImage(raster.pixels().data(), raster.width(), raster.height(), raster.width() * 3, QImage::Format_RGB888).copy();
+  plan_->set_picture(picture_);
+
+  const ExtentLabels& e = drawing_.extent;
+  const std::string* texts[] = {&e.x_min, &e.y_min, &e.x_max, &e.y_max, &e.dim_x, &e.dim_y, &e.scale};
+  for (int i = 0; i < 7; ++i) extent_labels_[i]->setText(QString::fromLatin1(*texts[i]));
+  level_count_->setText(QString::fromLatin1(drawing_.level_count));
+  z_min_->setText(QString::fromLatin1(drawing_.z_min));
+  z_max_->setText(QString::fromLatin1(drawing_.z_max));
+  setWindowTitle(QString::fromLatin1(drawing_.caption));
+
+  for (int slot = 0; slot < kLevelSlots; ++slot) {
+    if (drawing_.level_texts[slot].empty()) continue;
+    auto* item = new QListWidgetItem(QString::fromLatin1(drawing_.level_texts[slot]), levels_);
+    item->setData(Qt::UserRole, slot);
+    item->setForeground(to_qcolor(level_colour(slot)));
+  }
+  levels_->show();
+  if (levels_->count() > 0) levels_->setCurrentRow(0);
+  if (with_3d_) view3d_->set_points(std::move(drawing_.points));
+  drawing_.points.clear();
+  drawn_ = true;
+  drawing_now_ = false;
+}
+
+void PreviewWindow::set_line_width(int width) {
+  line_width_ = width;
+  draw_plan();
+  for (int i = 0; i < 4; ++i) width_buttons_[i]->setEnabled(i + 1 != width);
+}
+
+void PreviewWindow::set_track_mode(TrackMode mode) {
+  view3d_->view().set_mode(mode);
+  for (TrackMode m : {TrackMode::zoom, TrackMode::rotate, TrackMode::pan})
+    paint_button(mode_button(m), m == mode ? std::optional<QRgb>(kActiveMode) : std::nullopt);
+}
+
+void PreviewWindow::toggle_view() {
+  if (!with_3d_) return;
+  const bool showing_3d = views_->currentWidget() == view3d_;
+  views_->setCurrentWidget(showing_3d ? static_cast<QWidget*>(plan_) : view3d_);
+  visua3d_->setText(showing_3d ? "3D" : "2D");
+  paint_button(visua3d_, showing_3d ? std::nullopt : std::optional<QRgb>(kShowing3d));
+}
+
+void PreviewWindow::show_level(int row) {
+  QListWidgetItem* item = levels_->item(row);
+  if (!item) return;
+  const Rgb background = level_colour(item->data(Qt::UserRole).toInt());
+  QPalette palette = colour_->palette();
+  palette.setColor(QPalette::Window, to_qcolor(background));
+  palette.setColor(QPalette::WindowText, to_qcolor(contrast_colour(background)));
+  colour_->setPalette(palette);
+  QFont font = colour_->font();
+  font.setBold(true);
+  colour_->setFont(font);
+  colour_->setText(item->text());
+}
+
+void PreviewWindow::show_mouse(QPointF position) {
+  const std::string text = position_text(plan_point(drawing_.scale, position.x(), position.y()));
+  context_.host->set_status_panel(5, text);
+}
+
+void PreviewWindow::record(QPointF position) { record_click(context_, plan_point(drawing_.scale, position.x(), position.y())); }
+
+void PreviewWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    context_.conversion.abort = true;
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void PreviewWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!drawn_) QTimer::singleShot(0, this, [this] {
+      if (!drawn_) draw_plan();
+    });
+}
+
+}  // namespace vireo
