@@ -64,9 +64,11 @@ PlanScale plan_scale(const TraceState& trace, double picture_width, double pictu
   double fit = std::min(axis_fit(plan.width, trace.x_min, trace.x_max), axis_fit(plan.height, trace.y_min, trace.y_max));
   // A picture smaller than its margins leaves no room (or a negative one).
   if (!(fit > 0)) fit = kSmallestFit;
-  // One cent/mm is a whole number of hundredths of a picture unit. An extent smaller than the picture
-  // by more than a hundred times (also a single point, whose fit is infinite) is drawn at 100.
-  const double hundredths = std::max(std::floor(100 / fit), 1.0);
+  // One cent/mm is a whole number of hundredths of a picture unit, rounded so that the drawing stays
+  // inside the picture (rounded down, the scale came out larger than the fit and the far edge fell
+  // off the top). An extent smaller than the picture by more than a hundred times (also a single
+  // point, whose fit is infinite) is drawn at 100.
+  const double hundredths = std::max(std::ceil(100 / fit), 1.0);
   plan.scale = 100 / hundredths;
   plan.x_offset = std::floor(plan.scale * trace.x_min);
   plan.y_offset = std::floor(plan.scale * trace.y_min);

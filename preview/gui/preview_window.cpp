@@ -196,9 +196,7 @@ PreviewWindow::PreviewWindow(Context& context, double main_window_width, QWidget
   redraw_->setSingleShot(true);
   redraw_->setInterval(kRedrawDelayMs);
   connect(redraw_, &QTimer::timeout, this, &PreviewWindow::draw_plan);
-  connect(plan_, &PlanView::resized, this, [this] {
-    if (drawn_) redraw_->start();
-  });
+  connect(plan_, &PlanView::resized, redraw_, qOverload<>(&QTimer::start));
 
   for (QPushButton* b : width_buttons_) b->setEnabled(true);
   width_button(line_width_)->setEnabled(false);
@@ -322,9 +320,8 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
 
 void PreviewWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!drawn_) QTimer::singleShot(0, this, [this] {
-      if (!drawn_) draw_plan();
-    });
+  // Drawn once the layout has settled the picture's size.
+  if (!drawn_) redraw_->start();
 }
 
 }  // namespace vireo

@@ -38,14 +38,14 @@ TEST(PlanScaleTest, GuardsAgainstEmptyExtentsAndTinyPictures) {
     double scale;
   };
   const Row rows[] = {
-      // 5850 / 2000 across, 3900 / 2000 down: the smaller fit 1.95 gives 100 / 51.
-      {"normal", 1000, 3000, 1000, 3000, 6000, 4500, 100.0 / 51},
-      {"no X extent", 1000, 1000, 1000, 3000, 6000, 4500, 100.0 / 51},
-      {"no Y extent", 1000, 3000, 2000, 2000, 6000, 4500, 100.0 / 34},
+      // 5850 / 2000 across, 3900 / 2000 down: the smaller fit 1.95 gives 100 / 52 (51.3 rounded up).
+      {"normal", 1000, 3000, 1000, 3000, 6000, 4500, 100.0 / 52},
+      {"no X extent", 1000, 1000, 1000, 3000, 6000, 4500, 100.0 / 52},
+      {"no Y extent", 1000, 3000, 2000, 2000, 6000, 4500, 100.0 / 35},
       {"single point", 1000, 1000, 2000, 2000, 6000, 4500, 100},
       {"tiny extent", 0, 10, 0, 10, 6000, 4500, 100},
       {"picture smaller than margins", 1000, 3000, 1000, 3000, 75, 75, 0.1},
-      {"no cutting points", kTraceUnset, 0, kTraceUnset, 0, 6000, 4500, 100.0 / std::floor(100 / (3900 / 999999999.0))},
+      {"no cutting points", kTraceUnset, 0, kTraceUnset, 0, 6000, 4500, 100.0 / std::ceil(100 / (3900 / 999999999.0))},
   };
   for (const Row& row : rows) {
     TraceState trace;
@@ -54,6 +54,13 @@ TEST(PlanScaleTest, GuardsAgainstEmptyExtentsAndTinyPictures) {
     EXPECT_DOUBLE_EQ(plan.scale, row.scale) << row.name;
     EXPECT_TRUE(std::isfinite(plan.x_offset) && std::isfinite(plan.y_offset)) << row.name;
     EXPECT_EQ(plan.x_offset, std::floor(plan.scale * row.x_min)) << row.name;
+    // The whole extent fits the drawing area.
+    if (row.x_max >= row.x_min && plan.width > 0) {
+      EXPECT_LE((row.x_max - row.x_min) * plan.scale, plan.width) << row.name;
+    }
+    if (row.y_max >= row.y_min && plan.height > 0) {
+      EXPECT_LE((row.y_max - row.y_min) * plan.scale, plan.height) << row.name;
+    }
   }
 }
 
@@ -70,7 +77,7 @@ TEST_F(PlanTest, DrawsCutsInTheLevelColour) {
   EXPECT_EQ(drawing.level_texts[1], "");
   EXPECT_EQ(drawing.extent.x_min, "xmin=10");
   EXPECT_EQ(drawing.extent.dim_y, "dimy=20");
-  EXPECT_EQ(drawing.extent.scale, "   scala=" + number_text(100.0 / 51));
+  EXPECT_EQ(drawing.extent.scale, "   scala=" + number_text(100.0 / 52));
   // The bottom side lies on the drawing height (3900 units = row 260), the left side 50 units in.
   EXPECT_EQ(picture.pixel(134, 260), kFirstLevel);
   EXPECT_EQ(picture.pixel(3, 200), kFirstLevel);
