@@ -1,6 +1,7 @@
 #include "preview/trace.h"
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -75,8 +76,16 @@ void scan_z_levels(Context& context, TraceValues values) {
   trace.levels.fill(0);
   trace.cursor = 0;
   std::int32_t insertions = 0;
-  while (trace.cursor < trace.length && !context.conversion.abort) {
-    if (read_trace(context, 1) != "Z") continue;
+  const char* const text = trace.text.data();
+  const std::size_t end = std::min(trace.length, trace.text.size());
+  while (trace.cursor < end && !context.conversion.abort) {
+    // Only "Z" matters here: skip to the next one.
+    const void* z_at = std::memchr(text + trace.cursor, 'Z', end - trace.cursor);
+    if (!z_at) {
+      trace.cursor = end;
+      break;
+    }
+    trace.cursor = static_cast<std::size_t>(static_cast<const char*>(z_at) - text) + 1;
     const double z = trace_field_value(read_trace(context, digits)) * factor;
     if (z < trace.z_min) {
       push_level(trace, trace.z_min, insertions);
@@ -99,15 +108,17 @@ void scan_xy_extent(Context& context, TraceValues values) {
   trace.last_x = trace.last_y = kTraceUnset;
   double z = 0;
   trace.cursor = 0;
-  while (trace.cursor < trace.length && !context.conversion.abort) {
-    const std::string_view c = read_trace(context, 1);
-    if (c == "X") {
+  const std::string_view text = trace.text;
+  const std::size_t end = std::min(trace.length, text.size());
+  while (trace.cursor < end && !context.conversion.abort) {
+    const char c = text[trace.cursor++];
+    if (c == 'X') {
       trace.last_x = trace_field_value(read_trace(context, digits)) * factor.x;
-    } else if (c == "Y") {
+    } else if (c == 'Y') {
       trace.last_y = trace_field_value(read_trace(context, digits)) * factor.y;
-    } else if (c == "Z") {
+    } else if (c == 'Z') {
       z = trace_field_value(read_trace(context, digits)) * factor.z;
-    } else if (c == "*") {
+    } else if (c == '*') {
       // Only points reached below the travel height (the machine's Z grows downwards) are cuts.
       if (z <= trace.z_min || trace.last_x == kTraceUnset) continue;
       trace.x_min = std::min(trace.x_min, trace.last_x);
