@@ -41,6 +41,10 @@ struct Context {
   ToolState tools;             // requested and loaded tool, tool-change waits
   TraceState trace;            // the program file loaded for the preview and autozero
 
+  // The jog keypad's "Load" box (`LoadBuf`): while ticked the controller stores what it receives, and
+  // a stored program's "@" goes to it instead of restarting the send.
+  bool keypad_load_buffer = false;
+
   // The machine link; owned by the front end, absent where it has none.
   SerialPort* serial = nullptr;
   IsaCard* isa = nullptr;
