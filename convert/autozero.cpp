@@ -113,7 +113,7 @@ std::optional<AutozeroResult> autozero(Context& context) {
   return result;
 }
 
-std::optional<AutozeroResult> autozero_command(Context& context) {
+std::optional<AutozeroResult> start_autozero(Context& context) {
   context.conversion.abort = false;
   context.host->set_job_control_enabled(JobControl::cancel_button, true);
   return autozero(context);

@@ -27,6 +27,6 @@ struct AutozeroResult {
 std::optional<AutozeroResult> autozero(Context& context);
 
 // The main window's command: clears the abort flag, enables the stop button and runs autozero.
-std::optional<AutozeroResult> autozero_command(Context& context);
+std::optional<AutozeroResult> start_autozero(Context& context);
 
 }  // namespace vireo

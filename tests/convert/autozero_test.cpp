@@ -24,7 +24,7 @@ struct AutozeroTest : ::testing::Test {
   }
   std::optional<AutozeroResult> run(std::string program) {
     document.set_text(program);
-    return autozero_command(context);
+    return start_autozero(context);
   }
 };
 
@@ -112,7 +112,7 @@ TEST_F(AutozeroTest, StopButtonLeavesThePartAlreadyRewritten) {
   host.on_pump = [&] {
     if (++pumps == 60) context.conversion.abort = true;
   };
-  const auto result = autozero_command(context);
+  const auto result = start_autozero(context);
   ASSERT_TRUE(result);
   EXPECT_TRUE(result->aborted);
   EXPECT_EQ(document.content.size(), program.size());
