@@ -1,6 +1,7 @@
 #include "preview/gui/preview_window.h"
 
 #include <QGridLayout>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -267,6 +268,7 @@ void PreviewWindow::draw_plan() {
   drawing_.points.clear();
   drawn_ = true;
   drawing_now_ = false;
+  if (close_pending_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void PreviewWindow::set_line_width(int width) {
@@ -316,6 +318,18 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+  // The drawing lets the interface run, so the window can be closed in the middle of it; it goes once
+  // the drawing has stopped.
+  if (drawing_now_) {
+    context_.conversion.abort = true;
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }
 
 void PreviewWindow::showEvent(QShowEvent* event) {

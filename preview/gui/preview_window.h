@@ -97,6 +97,7 @@ class PreviewWindow : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -111,6 +112,7 @@ class PreviewWindow : public QWidget {
   bool with_3d_;
   int line_width_;
   bool drawing_now_ = false;
+  bool close_pending_ = false;  // closed while drawing: the drawing stops, then the window closes
   bool drawn_ = false;
   PlanDrawing drawing_;
   QImage picture_;

@@ -111,6 +111,24 @@ class PreviewWindowTest : public QObject {
     QVERIFY(context.conversion.abort);
   }
 
+  void closingWhileDrawingWaitsForTheDrawing() {
+    std::string program = "Z00800*X01000Y01000*Z01000*";
+    for (int i = 0; i < 40000; ++i) program += "X02000*X01000*";
+    load(program);
+    QPointer<PreviewWindow> window = new PreviewWindow(context, 20000);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    int pumps = 0;
+    host.on_pump = [&] {
+      if (++pumps == 2) window->close();
+    };
+    window->draw_plan();
+    host.on_pump = nullptr;
+    QVERIFY(window);  // still there: the drawing ended first
+    QVERIFY(window->drawing().aborted);
+    QTRY_VERIFY(window.isNull());
+  }
+
   void lineWidthButtons() {
     context.channel.document_extension = ".drl";
     load(kTwoLevels);
