@@ -44,6 +44,14 @@ std::string two_decimals(double value) {
   return text;
 }
 
+// A number as the labels show it: at most 15 significant digits (100/52 reads 1.92307692307692,
+// not with the 17 digits of its exact double).
+std::string significant_text(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  return buf;
+}
+
 }  // namespace
 
 Rgb palette_colour(int index) { return kPalette[static_cast<unsigned>(index) & 15u]; }
@@ -80,7 +88,7 @@ ExtentLabels extent_labels(const TraceState& trace, const PlanScale& scale) {
       "xmin=" + number_text(trace.x_min / 100), "ymin=" + number_text(trace.y_min / 100),
       "xmax=" + number_text(trace.x_max / 100), "ymax=" + number_text(trace.y_max / 100),
       "dimx=" + number_text((trace.x_max - trace.x_min) / 100),
-      "dimy=" + number_text((trace.y_max - trace.y_min) / 100), "   scala=" + number_text(scale.scale),
+      "dimy=" + number_text((trace.y_max - trace.y_min) / 100), "   scala=" + significant_text(scale.scale),
   };
 }
 
