@@ -195,6 +195,7 @@ void show_in_text_view(Context& context) {
   view.set_selection_start(view.length());
   view.set_selection_length(size);
   view.replace_selection(channel.line);
+  context.host->line_delivered(channel.line);
   highlight(view, view.length() - size);
   pace(context.derived.dsr_delay);
   update_status(context);
@@ -225,6 +226,7 @@ void deliver(Context& context) {
       write_file(context);
       break;
   }
+  context.host->line_delivered(context.channel.line);
   update_status(context);
   context.channel.line.clear();
 }

@@ -43,6 +43,10 @@ class FakeHost : public Host {
   bool output_open = false;
   FakeTextView* document = nullptr;                // the document window's view, when a test opens one
   std::string caption;                             // the document window's caption
+  std::vector<std::string> delivered;              // every line that reached a sink, as delivered
+  std::vector<std::string> file_types;             // answers of select_file_type, in order; then "exit"
+  long file_type_questions = 0;
+  long previews = 0;
 
   void pump_events() override {
     ++pumps;
@@ -93,6 +97,13 @@ class FakeHost : public Host {
     return &output;
   }
   TextView* output_view() override { return output_open ? &output : nullptr; }
+  void line_delivered(std::string_view text) override { delivered.emplace_back(text); }
+
+  std::string select_file_type() override {
+    const auto asked = static_cast<std::size_t>(file_type_questions++);
+    return asked < file_types.size() ? file_types[asked] : "exit";
+  }
+  void show_preview() override { ++previews; }
 };
 
 }  // namespace vireo::test
