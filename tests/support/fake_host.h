@@ -23,6 +23,7 @@ class FakeHost : public Host {
   // --- scripted behaviour
   std::function<void()> on_pump;  // runs inside every pump_events
   std::function<void()> on_wait;  // runs inside every wait_events
+  std::function<void(int, std::string_view)> on_panel;  // runs inside every set_status_panel
   // A wait that never ends would hang the test: past this many waits, wait_events throws.
   long wait_limit = 100000;
   std::deque<bool> yes_no_answers;                 // answers of ask_yes_no, in order; then "No"
@@ -76,6 +77,7 @@ class FakeHost : public Host {
   void set_status_panel(int panel, std::string_view text) override {
     panels.at(panel) = text;
     ++panel_writes;
+    if (on_panel) on_panel(panel, text);
   }
   void set_error_icon(bool shown) override { error_icon = shown; }
   void show_digit(int digit, double value) override { digits.emplace_back(digit, value); }
