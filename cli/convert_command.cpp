@@ -70,6 +70,8 @@ ConvertOptions parse(ArgReader& args) {
 }  // namespace
 
 int convert_command(ArgReader& args) {
+  // Nothing else prints through C stdio; unsynchronised streams keep --lines fast.
+  std::ios::sync_with_stdio(false);
   const ConvertOptions options = parse(args);
   CliSession session(options.common);
   Context& context = session.context();
@@ -103,6 +105,11 @@ int convert_command(ArgReader& args) {
 
   switch (outcome) {
     case ConversionOutcome::converted:
+      // The channel counts a program file it cannot write as errors; a script must not take it as done.
+      if (options.sink == sink::kFile && !channel.output_started) {
+        std::cerr << "vireo-cli convert: the program file " << channel.program_file_name << " was not written\n";
+        return 1;
+      }
       return 0;
     case ConversionOutcome::cancelled:
       if (host.file_type_asked && options.type.empty()) {
