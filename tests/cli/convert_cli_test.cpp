@@ -151,6 +151,16 @@ TEST_F(ConvertCli, FileTypes) {
   EXPECT_NE(r.err.find("[converti:]il convertitore dei file .gc non e' ancora disponibile"), std::string::npos);
 }
 
+TEST_F(ConvertCli, TheExampleBoardConverts) {
+  const std::string board = (std::filesystem::path(VIREO_EXAMPLES) / "blink-top.gtl").string();
+  const test::ProcessResult r = cli({board, "--set", "unita_gerber=inch", "--set", "opt_gbr=2", "--sink", "rtf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "vireo-cli convert: errors=0 last_error=\n");
+  // The first pad at X5000Y5000 (0.5 inch) is reached at 1270 hundredths of a millimetre.
+  EXPECT_TRUE(r.out.starts_with("F45Z00000*S12Z00800*X01270*Y01270*F02Z01100*")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("go0Z00000*S00 ")) << r.out;
+}
+
 TEST_F(ConvertCli, FailuresAndUsage) {
   const std::string source = input("worked_example.gbr");
   struct Case {
