@@ -83,7 +83,7 @@ int convert_command(ArgReader& args) {
     std::cerr << "vireo-cli convert: cannot read " << options.input << "\n";
     return 1;
   }
-  host.document.set_text(*text);
+  host.document.content = std::move(*text);  // no second copy of a large source
   text.reset();
   host.document.forget_colours(true);
   host.output.forget_colours(true);

@@ -27,7 +27,7 @@ class GerberConverter {
         scale_(context.derived.scale_gerber),
         x_offset_(context.settings.number(Slot::x_gerber)),
         y_offset_(context.settings.number(Slot::y_gerber)),
-        digits_(context.derived.digits),
+        digits_count_(context.derived.digits),
         return_feed_(context.settings.text(Slot::vel_rit)),
         rapid_feed_(context.settings.text(Slot::vel_rap)) {}
 
@@ -41,7 +41,7 @@ class GerberConverter {
           program_end(context_);
           return;
         }
-        dispatch(read_chars(context_, 1));
+        dispatch(read_char(context_));
       }
       pass_end(context_);
       std::string flag;
@@ -52,36 +52,42 @@ class GerberConverter {
   }
 
  private:
-  // One token; a coordinate hands the character that ended its number back to be dispatched too.
-  void dispatch(std::string token) {
+  // One token ('\0' for a line end); a coordinate hands the character that ended its number back to
+  // be dispatched too.
+  void dispatch(char token) {
     for (;;) {
-      if (token == "X") {
-        token = read_coordinate(x_field_, false);
-      } else if (token == "Y") {
-        token = read_coordinate(y_field_, true);
-      } else {
-        if (token == "%") {
+      switch (token) {
+        case 'X':
+          token = read_coordinate(x_field_, false);
+          continue;
+        case 'Y':
+          token = read_coordinate(y_field_, true);
+          continue;
+        case '%':
           read_line_rest(context_);
-        } else if (token == "D") {
+          return;
+        case 'D':
           d_code(read_chars(context_, 2));
-        } else if (token == "*") {
-          move(token);
-        }
-        return;  // G and M codes, stray digits and line ends are ignored
+          return;
+        case '*':
+          move("*");
+          return;
+        default:
+          return;  // G and M codes, stray digits and line ends are ignored
       }
     }
   }
 
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
   // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
-  std::string read_coordinate(std::string& field, bool y_axis) {
-    std::string digits;
-    std::string c = read_chars(context_, 1);
-    while (c.size() == 1 && (c[0] == '-' || (c[0] >= '0' && c[0] <= '9'))) {
-      digits += c;
-      c = read_chars(context_, 1);
+  char read_coordinate(std::string& field, bool y_axis) {
+    digits_.clear();
+    char c = read_char(context_);
+    while (c == '-' || (c >= '0' && c <= '9')) {
+      digits_ += c;
+      c = read_char(context_);
     }
-    const double rounded = static_cast<double>(round_half_even(leading_number(digits) * scale_));
+    const double rounded = static_cast<double>(round_half_even(leading_number(digits_) * scale_));
     double value = 0;
     if (y_axis) {
       const float y = static_cast<float>(rounded + y_offset_);
@@ -91,8 +97,8 @@ class GerberConverter {
       value = rounded + x_offset_;
       state_.geometry.last_x = value;
     }
-    field.assign(y_axis ? "Y" : "X");
-    field += fw(value, digits_);
+    field.assign(1, y_axis ? 'Y' : 'X');
+    append_fw(field, value, digits_count_);
     return c;
   }
 
@@ -152,10 +158,11 @@ class GerberConverter {
   const double scale_;
   const double x_offset_;
   const double y_offset_;
-  const int digits_;
+  const int digits_count_;
   const std::string return_feed_;
   const std::string rapid_feed_;
 
+  std::string digits_;  // the number being read
   std::string x_field_;
   std::string y_field_;
   std::string last_d_;  // empty until the first D code of the run

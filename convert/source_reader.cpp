@@ -23,16 +23,21 @@ class CopySource : public SourceText {
 // looked at once per 256 reads.
 class ViewSource : public SourceText {
  public:
-  explicit ViewSource(TextView& view) : view_(view), snapshot_(view.text()) { text_ = snapshot_; }
+  explicit ViewSource(TextView& view) : view_(view), snapshot_(view.text()) {
+    text_ = snapshot_;
+    shows_progress_ = true;
+  }
 
-  void cursor_moved(std::size_t cursor, std::size_t count) override {
+  void show_position(std::size_t cursor) override { show(cursor, 0); }
+
+ protected:
+  void show_progress(std::size_t cursor, std::size_t count) override {
     if (++reads_ % kReadsPerClockLook != 0) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - shown_at_ < kCadence) return;
     shown_at_ = now;
     show(cursor, count);
   }
-  void show_position(std::size_t cursor) override { show(cursor, 0); }
 
  private:
   static constexpr unsigned kReadsPerClockLook = 256;
@@ -77,6 +82,18 @@ void read_from_view(Context& context, TextView& view) {
   state.text_length = std::min(state.text_length, state.source->text().size());
 }
 
+namespace {
+
+// After a carriage return, a line feed or nothing read: skips the rest of the run of line ends. The
+// cursor is tested before each character, so the character after the run is never lost, not even the
+// last one of the text.
+void skip_line_ends(ConversionState& state, SourceText& from, std::string_view text) {
+  while (state.read_cursor < text.size() && line_end(text[state.read_cursor])) ++state.read_cursor;
+  from.cursor_moved(state.read_cursor, 0);
+}
+
+}  // namespace
+
 std::string read_chars(Context& context, std::size_t count) {
   context.host->pump_events();
   ConversionState& state = context.conversion;
@@ -87,15 +104,23 @@ std::string read_chars(Context& context, std::size_t count) {
   state.read_cursor = std::min(start + count, text.size());
   from.cursor_moved(state.read_cursor, result.size());
   if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return std::string(result);
-
-  // A run of line ends, or the end of the text: one empty text. The cursor is tested before each
-  // character, so the character after the run is never lost, not even the last one of the text.
-  while (state.read_cursor < text.size()) {
-    if (!line_end(text[state.read_cursor])) break;
-    ++state.read_cursor;
-  }
-  from.cursor_moved(state.read_cursor, 0);
+  skip_line_ends(state, from, text);
   return {};
+}
+
+char read_char(Context& context) {
+  context.host->pump_events();
+  ConversionState& state = context.conversion;
+  SourceText& from = source(state);
+  const std::string_view whole = from.text();
+  const std::string_view text = whole.size() > state.text_length ? whole.substr(0, state.text_length) : whole;
+  if (state.read_cursor < text.size()) {
+    const char c = text[state.read_cursor++];
+    from.cursor_moved(state.read_cursor, 1);
+    if (!line_end(c)) return c;
+  }
+  skip_line_ends(state, from, text);
+  return '\0';
 }
 
 NumberRead read_number(Context& context) {

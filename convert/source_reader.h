@@ -22,6 +22,10 @@ void read_from_view(Context& context, TextView& view);
 // the empty text; the cursor then stands on the next character, or at the text length.
 std::string read_chars(Context& context, std::size_t count);
 
+// read_chars(context, 1) as one character, '\0' standing for the empty text (a run of line ends, or
+// the end). For readers to which a NUL character means nothing either.
+char read_char(Context& context);
+
 struct NumberRead {
   double value = 0;
   char terminator = '\0';  // the character that ended the number; '\0' for the end of a line or text

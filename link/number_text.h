@@ -28,5 +28,7 @@ long long int_part(double value);
 // `digits` characters. A negative value keeps its minus sign inside the field (fw(-200, 5) is
 // "0-200"); a longer value loses its leading digits (fw(123456, 5) is "23456").
 std::string fw(double value, int digits);
+// The same appended to `out`, without a temporary text (the converters' hot path).
+void append_fw(std::string& out, double value, int digits);
 
 }  // namespace vireo

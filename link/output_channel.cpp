@@ -83,7 +83,8 @@ void pace(std::int32_t count) {
 
 void count_negative_sign(Context& context) {
   ChannelState& channel = context.channel;
-  if (channel.line.find('-') == std::string::npos) return;
+  // A plain scan: lines are short, and this runs for every line of a conversion.
+  if (std::find(channel.line.begin(), channel.line.end(), '-') == channel.line.end()) return;
   channel.error_text = kNegativeSign;
   for (char axis : kAxisLetters) {
     if (channel.line.find(axis) == std::string::npos) continue;
