@@ -1,5 +1,6 @@
 #include "convert/gerber.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,7 @@
 #include "convert/source_reader.h"
 #include "link/command_language.h"
 #include "link/number_text.h"
+#include "link/run_error.h"
 
 namespace vireo {
 namespace {
@@ -87,7 +89,10 @@ class GerberConverter {
       digits_ += c;
       c = read_char(context_);
     }
-    const double rounded = static_cast<double>(round_half_even(leading_number(digits_) * scale_));
+    // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
+    const long long whole = round_half_even(leading_number(digits_) * scale_);
+    if (whole > INT32_MAX || whole < INT32_MIN) throw RunError(err::kOverflow, "Overflow: coordinate " + digits_.substr(0, 24));
+    const double rounded = static_cast<double>(whole);
     double value = 0;
     if (y_axis) {
       const float y = static_cast<float>(rounded + y_offset_);

@@ -1,6 +1,7 @@
 #include "link/number_text.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -60,9 +61,23 @@ std::string blank_number_text(double value) {
   return value >= 0 ? " " + text : text;
 }
 
-long long round_half_even(double value) { return static_cast<long long>(std::nearbyint(value)); }
+namespace {
 
-long long int_part(double value) { return static_cast<long long>(std::floor(value)); }
+// An integral double as a 64-bit integer; values beyond the range are held at its ends, NaN gives 0
+// (the plain conversion would be undefined for them).
+long long saturated(double integral) {
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (std::isnan(integral)) return 0;
+  if (integral >= kLimit) return LLONG_MAX;
+  if (integral < -kLimit) return LLONG_MIN;
+  return static_cast<long long>(integral);
+}
+
+}  // namespace
+
+long long round_half_even(double value) { return saturated(std::nearbyint(value)); }
+
+long long int_part(double value) { return saturated(std::floor(value)); }
 
 std::string fw(double value, int digits) {
   std::string text;

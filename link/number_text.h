@@ -18,7 +18,8 @@ std::string number_text(double value);
 // and messages show numbers.
 std::string blank_number_text(double value);
 
-// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4).
+// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4). Values beyond
+// the 64-bit range are held at its ends, NaN gives 0; the same holds for int_part.
 long long round_half_even(double value);
 
 // The largest integer not above the value (Int: -1.5 gives -2).
