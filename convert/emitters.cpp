@@ -59,6 +59,8 @@ std::string rest_z_line(const Context& context) {
 void program_start(Context& context) {
   context.display.pulse_state = cmd::kGlue;
   context.channel.suppress = false;
+  // A click into the document view moves the read cursor: the view is locked while the run reads it.
+  context.host->set_job_control_enabled(JobControl::text_view, false);
   context.host->set_status_panel(6, time_of_day_text(std::chrono::system_clock::now()));
   context.host->set_status_panel(7, "");
   context.conversion.start_time = std::chrono::steady_clock::now();
@@ -107,6 +109,7 @@ void repeat_pass(Context& context, std::string& flag) {
 }
 
 void program_end(Context& context) {
+  context.host->set_job_control_enabled(JobControl::text_view, true);
   show_run_time(context);
   close_work(context);
   if (into_program_file(context)) {

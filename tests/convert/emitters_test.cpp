@@ -52,12 +52,14 @@ TEST_F(FramingTest, OpeningAndClosingPerSink) {
   }
 }
 
-TEST_F(FramingTest, StartAndEndShowTheTimes) {
+TEST_F(FramingTest, StartAndEndShowTheTimesAndLockTheDocumentForTheRun) {
   context.channel.sink = sink::kTextView;
   program_start(context);
   EXPECT_EQ(host.panels[7], "");
   EXPECT_EQ(host.panels[6].size(), 8u);
+  EXPECT_FALSE(host.job_controls[JobControl::text_view]);
   program_end(context);
+  EXPECT_TRUE(host.job_controls[JobControl::text_view]);
   EXPECT_EQ(host.panels[7], "00:00:00");
   EXPECT_EQ(context.channel.sink, "");  // no sink until the next command sets one
 }
