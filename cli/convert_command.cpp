@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "convert/driver.h"
 #include "link/channel_state.h"
+#include "link/machine_link.h"
 #include "link/number_text.h"
 #include "settings/text_file.h"
 
@@ -92,6 +93,13 @@ int convert_command(ArgReader& args) {
   if (options.lines) host.echo = &std::cout;
   context.conversion.output_path = options.output;
   context.channel.sink = options.sink;
+  // The machine is reached as the applied settings reach it: a "comN" device opens its port now.
+  if (options.sink == sink::kMachine) {
+    if (const std::optional<RunError> failure = open_machine_link(context)) {
+      std::cerr << "vireo-cli convert: Errore " << failure->number() << ' ' << failure->description() << '\n';
+      return 1;
+    }
+  }
 
   const ConversionOutcome outcome = convert_document(context);
 

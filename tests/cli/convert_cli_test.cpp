@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/text_file.h"
+#include "tests/support/background_process.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
@@ -108,6 +109,35 @@ TEST_F(ConvertCli, MachineSinkGoesThroughTheConfiguredDevice) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.starts_with("O1Od000011000000000000000000O2\nF45Z00000*\nS12\n")) << r.out;
   EXPECT_TRUE(r.out.ends_with("go0\nO1Od000000000000000000000000O2\nZ00000*\nS00 \n")) << r.out;
+}
+
+TEST_F(ConvertCli, MachineSinkOverASerialPortReachesTheSimulator) {
+  const std::string source = input("worked_example.gbr");
+  test::BackgroundProcess sim(VIREO_SIM, {"--log", dir.file("sim.log")});
+  const std::optional<std::string> pty = sim.read_line(std::chrono::seconds(5));
+  ASSERT_TRUE(pty);
+  const test::ProcessResult r = cli({source, "--sink", "periferica", "--set", "s_periferica=com1", "--set",
+                                     "ritardo_dsr=1", "--port", "com1=" + *pty});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The simulator logs a command at its "*": everything up to the return to rest, in order.
+  const std::string sent = golden("worked_example.rtf");
+  const std::string last = "go0Z00000*";
+  std::string logged;
+  test::wait_until(
+      [&] {
+        logged.clear();
+        for (char c : dir.read("sim.log"))
+          if (c != '\n' && c != '\r') logged += c;
+        return logged.ends_with(last);
+      },
+      std::chrono::seconds(5));
+  EXPECT_EQ(logged, sent.substr(0, sent.find(last) + last.size()));
+
+  // A port that cannot be opened ends the command before anything is converted.
+  const test::ProcessResult closed = cli({source, "--sink", "periferica", "--set", "s_periferica=com2", "--port",
+                                          "com2=" + dir.file("no-such-tty")});
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_NE(closed.err.find("Errore"), std::string::npos) << closed.err;
 }
 
 TEST_F(ConvertCli, NegativeCoordinatesAreCountedAndAPauseIsReleased) {
