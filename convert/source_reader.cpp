@@ -108,8 +108,7 @@ std::string read_chars(Context& context, std::size_t count) {
   return {};
 }
 
-char read_char(Context& context) {
-  context.host->pump_events();
+char read_line_end(Context& context) {
   ConversionState& state = context.conversion;
   SourceText& from = source(state);
   const std::string_view whole = from.text();

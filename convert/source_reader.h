@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+#include "app/context.h"
 
 namespace vireo {
 
 class TextView;
-struct Context;
 
 // Reading from the copy of the text taken for a program-file conversion (ConversionState::source_text).
 void read_from_copy(Context& context);
@@ -22,9 +24,28 @@ void read_from_view(Context& context, TextView& view);
 // the empty text; the cursor then stands on the next character, or at the text length.
 std::string read_chars(Context& context, std::size_t count);
 
+// The line-end and end-of-text half of read_char, after the events were processed.
+char read_line_end(Context& context);
+
 // read_chars(context, 1) as one character, '\0' standing for the empty text (a run of line ends, or
-// the end). For readers to which a NUL character means nothing either.
-char read_char(Context& context);
+// the end). For readers to which a NUL character means nothing either. Inline: converters call it
+// for nearly every character of the source.
+inline char read_char(Context& context) {
+  context.host->pump_events();
+  ConversionState& state = context.conversion;
+  if (SourceText* from = state.source.get()) {
+    const std::string_view text = from->text();
+    if (state.read_cursor < state.text_length && state.read_cursor < text.size()) {
+      const char c = text[state.read_cursor];
+      if (c != '\r' && c != '\n') {
+        ++state.read_cursor;
+        from->cursor_moved(state.read_cursor, 1);
+        return c;
+      }
+    }
+  }
+  return read_line_end(context);
+}
 
 struct NumberRead {
   double value = 0;
