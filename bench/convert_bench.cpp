@@ -1,8 +1,9 @@
 // Converts a generated Gerber board of realistic blocks (parameter blocks, comments, aperture
 // selections, draws, moves, flashes) and prints the input rate in MB/s:
 //   - through the library with the program-file sink (the headless figure),
-//   - through the library with a view-backed source (the output view sink over the in-memory text
-//     views; the desktop program reads the same way through its document widget),
+//   - through the library with a view-backed source (the desktop program reads the same way through
+//     its document widget): into the output view, and to the machine's dummy device (the reader and
+//     the encoder without the view's appends),
 //   - through `vireo-cli convert` as a separate process (file sink).
 // Usage: convert_bench [MEGABYTES] (default 24). With VIREO_BENCH_KEEP set, the board stays on disk.
 #include <chrono>
@@ -113,6 +114,8 @@ Timing convert_with_library(const std::string& board, const fs::path& source, st
   host.output.forget_colours(true);
   host.caption = source.string();
   vireo::Context context(host);
+  // The machine sink goes to the dummy device, paced by one empty iteration per character.
+  context.settings.set_text(vireo::Slot::ritardo_dsr, "0");
   vireo::derive_settings(context.settings, context.derived);
   context.channel.sink = sink;
   const auto start = std::chrono::steady_clock::now();
@@ -152,6 +155,7 @@ int main(int argc, char** argv) {
   report("library, file sink:", file, ", best of 3");
 
   report("library, view source, rtf sink:", convert_with_library(board, source, vireo::sink::kTextView), "");
+  report("library, view source, dummy device:", convert_with_library(board, source, vireo::sink::kMachine), "");
 
   const std::string command = std::string("\"") + VIREO_CLI + "\" convert \"" + source.string() + "\" 2>/dev/null";
   Timing cli;
