@@ -1,20 +1,93 @@
 #include "cli/cli_session.h"
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "link/run_error.h"
 
 namespace vireo {
 
-void CliHost::wait_events(int max_ms) { std::this_thread::sleep_for(std::chrono::milliseconds(max_ms)); }
+void CliHost::wait_events(int max_ms) {
+  if (context_ && context_->channel.pause) {
+    context_->channel.pause = false;
+    std::cerr << "vireo-cli: pause released at once (no operator): "
+              << (last_error.empty() ? std::string("pause") : last_error) << '\n';
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(max_ms));
+}
 
-void CliHost::message_box(std::string_view text) { std::cerr << text << '\n'; }
+namespace {
+
+// The signal handler can only set a flag; the host polls it where the interface would run events.
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void on_interrupt(int) {
+  interrupted = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+void CliHost::stop_on_interrupt() { std::signal(SIGINT, on_interrupt); }
+
+void CliHost::pump_events() {
+  if (interrupted && context_) context_->conversion.abort = true;
+}
+
+void CliHost::message_box(std::string_view text) {
+  if (hold_messages) {
+    held_messages.emplace_back(text);
+    return;
+  }
+  // A message box breaks its lines at CR; the terminal at LF.
+  std::string lines(text);
+  std::replace(lines.begin(), lines.end(), '\r', '\n');
+  std::cerr << lines << '\n';
+}
+
+void CliHost::set_pause_button_alert(bool alert) {
+  // The output view pauses on a doubtful line and paints the pause button; its error text is the reason.
+  if (alert && context_ && !context_->channel.error_text.empty()) last_error = context_->channel.error_text;
+}
+
+TextView* CliHost::show_output_window(std::string_view) {
+  output_open = true;
+  return &output;
+}
+
+void CliHost::line_delivered(std::string_view text) {
+  if (echo) *echo << text << '\n';
+}
+
+std::string CliHost::select_file_type() {
+  file_type_asked = true;
+  return file_type.empty() ? std::string("exit") : file_type;
+}
+
+void CliHost::show_tool_window(std::string_view caption_text, bool, bool) {
+  // Only the operator can pick a tool beyond the changer's eight: the run ends here.
+  tool_request_refused = true;
+  throw RunError(err::kInvalidArgument,
+                 "Invalid procedure call or argument: " + std::string(caption_text) + " needs an operator");
+}
+
+void CliHost::show_manual_prompt(std::string_view text) {
+  std::cerr << "vireo-cli: " << text << ": answered OK (no operator)\n";
+  if (!context_) return;
+  context_->channel.suppress = false;
+  context_->tools.skip_calibration = false;
+  context_->tools.manual_wait = false;
+}
 
 CliSession::CliSession(const CommonOptions& options) : serial_(options.ports), context_(host_) {
   context_.serial = &serial_;
   context_.isa = &isa_;
+  host_.attach(context_);
 }
 
 }  // namespace vireo

@@ -6,5 +6,10 @@ namespace vireo {
 class ArgReader;
 
 int settings_command(ArgReader& args);
+int convert_command(ArgReader& args);
+int send_command(ArgReader& args);
+int trace_command(ArgReader& args);
+int preview_command(ArgReader& args);
+int autozero_file_command(ArgReader& args);
 
 }  // namespace vireo

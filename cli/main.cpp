@@ -10,7 +10,14 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vireo-cli COMMAND [options]\n"
     "commands:\n"
-    "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n";
+    "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n"
+    "  convert INPUT [--setup FILE.stu] [--set NAME=VALUE]... [--sink file|rtf|periferica]\n"
+    "          [--output FILE] [--lines] [--type gc|dxf|drl|gbr|plt|rml] [--tool CODE] [--list-tools]\n"
+    "          [--port comN=PATH]\n"
+    "  send FILE.tpx|FILE.raw [--setup F] [--set N=V]... [--port comN=PATH] [--lines]\n"
+    "  trace FILE.tpx [--setup F] [--set N=V]...\n"
+    "  preview FILE.tpx [--setup F] [--set N=V]... --png OUT.png [--size WxH]\n"
+    "  autozero FILE.tpx [--setup F] [--set N=V]... [--output FILE]\n";
 
 struct Command {
   std::string_view name;
@@ -19,6 +26,11 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"settings", vireo::settings_command},
+    {"convert", vireo::convert_command},
+    {"send", vireo::send_command},
+    {"trace", vireo::trace_command},
+    {"preview", vireo::preview_command},
+    {"autozero", vireo::autozero_file_command},
 };
 
 }  // namespace

@@ -91,6 +91,7 @@ int send_command(ArgReader& args) {
   if (int status = load_cli_settings(options.common, context); status != 0) return status;
   if (!open_document(session, options.file)) return 1;
   if (options.lines) session.host().echo = &std::cout;
+  CliHost::stop_on_interrupt();
   const bool raw = caption_extension(options.file) == ".raw";
   if (!(raw ? send_raw(context) : send_program(context))) return 1;
   if (context.channel.error_count > 0) {
@@ -144,11 +145,11 @@ int autozero_file_command(ArgReader& args) {
   if (int status = load_cli_settings(options.common, context); status != 0) return status;
   if (!open_document(session, options.file)) return 1;
   // The closing message is the command's result and goes to stdout; a refusal stays on stderr.
-  session.host().quiet_messages = true;
+  session.host().hold_messages = true;
   const std::optional<AutozeroResult> result = start_autozero(context);
-  session.host().quiet_messages = false;
+  session.host().hold_messages = false;
   if (!result) {
-    for (const std::string& message : session.host().messages) session.host().message_box(message);
+    for (const std::string& message : session.host().held_messages) session.host().message_box(message);
     return 1;
   }
   const std::string& target = options.output.empty() ? options.file : options.output;

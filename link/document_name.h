@@ -2,19 +2,25 @@
 // lower-cased extension and the name of the program file that belongs to the document.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vireo {
 
-// The position of the extension dot: the first "." after which no folder separator ("\" or "/")
-// follows. std::string_view::npos when the file name has no dot.
-std::size_t extension_dot(std::string_view caption);
+// Where a caption's extension starts: the first "." that no path separator ("\" or "/") follows.
+std::optional<std::size_t> extension_dot(std::string_view caption);
 
-// Up to four characters from the extension dot, lower-cased (".tpx", ".gm1"); "" without a dot.
+struct SourceNames {
+  std::string extension;     // lower case, at most 4 characters from the dot: ".gbr", ".gm1"
+  std::string program_file;  // the caption up to and including the dot, then "tpx"
+};
+// Throws RunError (invalid argument) when the caption has no extension dot.
+SourceNames source_names(std::string_view caption);
+
+// The extension as source_names gives it, or "" when the caption has none (for the commands that
+// only refuse documents of another type).
 std::string caption_extension(std::string_view caption);
-
-// The caption up to and including its extension dot, then "tpx"; "" without a dot.
-std::string program_file_for(std::string_view caption);
 
 }  // namespace vireo

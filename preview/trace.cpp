@@ -149,10 +149,7 @@ void load_trace(Context& context, const std::string& path) {
 bool build_trace(Context& context) {
   Host& host = *context.host;
   try {
-    const std::string caption = host.document_caption();
-    const std::string path = program_file_for(caption);
-    if (path.empty()) throw RunError(err::kInvalidArgument, "Invalid procedure call or argument");
-    load_trace(context, path);
+    load_trace(context, source_names(host.document_caption()).program_file);
     host.set_busy(true);
     host.set_status_panel(4, "traccia");
     host.show_preview();

@@ -157,7 +157,7 @@ TEST_F(SendTest, RawRasterLines) {
     std::size_t size;
     long lines;
   };
-  const Row rows[] = {{2040, 0}, {2041, 1}, {2047, 1}, {2048, 1}, {4095, 1}, {4096, 2}};
+  const Row rows[] = {{2040, 0}, {2041, 1}, {2047, 1}, {2048, 1}, {4088, 1}, {4089, 2}, {4096, 2}};
   for (const Row& row : rows) {
     host.delivered.clear();
     port.written.clear();

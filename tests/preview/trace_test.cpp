@@ -153,7 +153,8 @@ TEST_F(TraceTest, BuildTraceRefusals) {
     std::string message;
   };
   const std::vector<Row> rows = {
-      {dir.file("noextension"), "[GRAPH:]Errore 5\rInvalid procedure call or argument\restensione file mancante"},
+      {dir.file("noextension"), "[GRAPH:]Errore 5\rInvalid procedure call or argument: no extension in " +
+                                    dir.file("noextension") + "\restensione file mancante"},
       {dir.file("missing.gbr"), "[GRAPH:]Errore 53\rFile not found\rGenera prima il file su disco"},
   };
   for (const Row& row : rows) {

@@ -23,6 +23,7 @@ class FakeHost : public Host {
   // --- scripted behaviour
   std::function<void()> on_pump;  // runs inside every pump_events
   std::function<void()> on_wait;  // runs inside every wait_events
+  std::function<void(int, std::string_view)> on_panel;  // runs inside every set_status_panel
   // A wait that never ends would hang the test: past this many waits, wait_events throws.
   long wait_limit = 100000;
   std::deque<bool> yes_no_answers;                 // answers of ask_yes_no, in order; then "No"
@@ -43,6 +44,9 @@ class FakeHost : public Host {
   bool output_open = false;
   FakeTextView* document = nullptr;                // the document window's view, when a test opens one
   std::string caption;                             // the document window's caption
+  std::vector<std::string> delivered;              // every line that reached a sink, as delivered
+  std::vector<std::string> file_types;             // answers of select_file_type, in order; then "exit"
+  long file_type_questions = 0;
   long previews = 0;                               // show_preview calls
   std::vector<bool> busy_changes;                  // set_busy calls, in order
 
@@ -74,6 +78,7 @@ class FakeHost : public Host {
   void set_status_panel(int panel, std::string_view text) override {
     panels.at(panel) = text;
     ++panel_writes;
+    if (on_panel) on_panel(panel, text);
   }
   void set_error_icon(bool shown) override { error_icon = shown; }
   void set_busy(bool busy) override { busy_changes.push_back(busy); }
@@ -96,7 +101,12 @@ class FakeHost : public Host {
     return &output;
   }
   TextView* output_view() override { return output_open ? &output : nullptr; }
+  void line_delivered(std::string_view text) override { delivered.emplace_back(text); }
 
+  std::string select_file_type() override {
+    const auto asked = static_cast<std::size_t>(file_type_questions++);
+    return asked < file_types.size() ? file_types[asked] : "exit";
+  }
   void show_preview() override { ++previews; }
 };
 
