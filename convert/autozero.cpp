@@ -1,6 +1,7 @@
 #include "convert/autozero.h"
 
 #include "app/context.h"
+#include "convert/source_reader.h"
 #include "link/document_name.h"
 #include "link/number_text.h"
 #include "preview/trace.h"
@@ -10,31 +11,6 @@ namespace {
 
 constexpr std::string_view kNotProgram = "[autozero:]non e' un file .tpx";
 constexpr long kFarPosition = 1000000000;
-
-// Reads the document one character at a time, letting the interface run between characters so the
-// stop button can end the run.
-class DocumentReader {
- public:
-  DocumentReader(Context& context, const TextView& view, long length)
-      : context_(context), text_(view.text()), length_(length) {}
-
-  bool at_end() const { return cursor_ >= length_; }
-  long cursor() const { return cursor_; }
-  std::string_view take(long count) {
-    context_.host->pump_events();
-    const long from = std::min(cursor_, length_);
-    cursor_ = std::min(cursor_ + count, length_);
-    return std::string_view(text_).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(cursor_ - from));
-  }
-  // The character before `at`, or '\0' at the start.
-  char before(long at) const { return at > 0 ? text_[static_cast<std::size_t>(at - 1)] : '\0'; }
-
- private:
-  Context& context_;
-  std::string text_;  // the text as it was; rewritten values keep their width, so positions hold
-  long length_;
-  long cursor_ = 0;
-};
 
 // An axis autozero shifts: its letter, the minimum taken off its values, and its counter.
 struct Shift {
@@ -73,20 +49,24 @@ std::optional<AutozeroResult> autozero(Context& context) {
 
   const int digits = context.derived.digits;
   const Shift shifts[] = {{'X', result.x_min, &result.x_changed}, {'Y', result.y_min, &result.y_changed}};
-  DocumentReader reader(context, *view, length);
+  ConversionState& run = context.conversion;
+  run.text_length = static_cast<std::size_t>(length);
+  run.read_cursor = 0;
+  read_from_view(context, *view);
+  const std::string_view text = run.source->text();
   view->set_selection_start(0);
-  while (!reader.at_end() && !context.conversion.abort) {
-    const long at = reader.cursor();
-    const std::string_view c = reader.take(1);
+  while (run.read_cursor < run.text_length && !run.abort) {
+    const std::size_t at = run.read_cursor;
+    const std::string c = read_chars(context, 1);
     if (c.size() != 1) continue;
     const Shift* shift = nullptr;
     for (const Shift& s : shifts)
       if (c[0] == s.axis) shift = &s;
     if (!shift) continue;
-    const std::string_view field = reader.take(digits);
+    const std::string field = read_chars(context, static_cast<std::size_t>(digits));
     // A value cut short by the end of the text, and the positioning moves "RX"/"RY" to fixed machine
     // places (tool slots, the sensor), are left as they are.
-    if (static_cast<int>(field.size()) < digits || reader.before(at) == 'R') continue;
+    if (static_cast<int>(field.size()) < digits || (at > 0 && text[at - 1] == 'R')) continue;
     const double value = trace_field_value(field);
     std::string replacement(1, shift->axis);
     if (value < shift->minimum) {
@@ -95,10 +75,11 @@ std::optional<AutozeroResult> autozero(Context& context) {
     } else {
       replacement += fw(value - shift->minimum, digits);
     }
-    view->set_selection_start(at);
+    // The value keeps its width, so the reader's positions still hold after the replacement.
+    view->set_selection_start(static_cast<long>(at));
     view->set_selection_length(digits + 1);
     view->replace_selection(replacement);
-    view->set_selection_start(reader.cursor());
+    view->set_selection_start(static_cast<long>(run.read_cursor));
     if (shift->minimum != 0) ++*shift->changed;
   }
   result.aborted = context.conversion.abort;
