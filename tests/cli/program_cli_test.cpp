@@ -1,6 +1,7 @@
 // vireo-cli send, trace, preview and autozero, run as scripts run them.
 #include <gtest/gtest.h>
 
+#include "tests/support/background_process.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 
@@ -124,6 +125,18 @@ TEST(CliSend, SendsThroughTheDevice) {
   const test::ProcessResult wrong = cli({"send", dir.file("p.gbr")});
   EXPECT_EQ(wrong.status, 1);
   EXPECT_EQ(wrong.err, "[Toolsinvia:]non e' un file .tpx\n");
+}
+
+TEST(CliSend, InterruptEndsARepeatingProgram) {
+  // "@" starts the program over for ever; Ctrl-C stops it as the stop button would (the closing
+  // sequence goes out, the command ends normally) instead of killing it halfway through a command.
+  test::TempDir dir;
+  dir.write("loop.tpx", "X01000*Y02000*@");
+  test::BackgroundProcess send(VIREO_CLI, {"send", dir.file("loop.tpx"), "--set", "ritardo_dsr=0"});
+  ASSERT_TRUE(send.started());
+  // Still sending after a while: nothing ends it by itself.
+  EXPECT_FALSE(send.read_line(std::chrono::milliseconds(300)));
+  EXPECT_EQ(send.stop(std::chrono::seconds(5), SIGINT), 0);
 }
 
 }  // namespace

@@ -54,9 +54,9 @@ std::optional<std::string> BackgroundProcess::read_line(std::chrono::millisecond
   }
 }
 
-int BackgroundProcess::stop(std::chrono::milliseconds timeout) {
+int BackgroundProcess::stop(std::chrono::milliseconds timeout, int signal) {
   if (pid_ <= 0) return status_;
-  ::kill(pid_, SIGTERM);
+  ::kill(pid_, signal);
   int status = 0;
   const bool ended = wait_until([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, timeout);
   if (!ended) {

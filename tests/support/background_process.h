@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include <csignal>
+
 #include <sys/types.h>
 
 namespace vireo::test {
@@ -24,9 +26,9 @@ class BackgroundProcess {
   // The next line of its standard output without the line end; nothing when none came in time or
   // the output ended.
   std::optional<std::string> read_line(std::chrono::milliseconds timeout);
-  // Sends SIGTERM and waits for the end (SIGKILL after `timeout`). Returns the exit status, or -1
-  // when the program did not exit normally.
-  int stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  // Sends `signal` (SIGTERM unless told) and waits for the end (SIGKILL after `timeout`). Returns the
+  // exit status, or -1 when the program did not exit normally.
+  int stop(std::chrono::milliseconds timeout = std::chrono::seconds(5), int signal = SIGTERM);
 
  private:
   pid_t pid_ = -1;
