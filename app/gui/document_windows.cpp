@@ -77,6 +77,9 @@ DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
   grid->addWidget(tool_ok_, 1, 6);
   grid->setColumnStretch(5, 1);
   grid->setRowStretch(0, 1);
+  // The layout step may give the window no width at all; the controls then simply do not show.
+  grid->setSizeConstraint(QLayout::SetNoConstraint);
+  setMinimumSize(0, 0);
 
   connect(cancel_, &QPushButton::clicked, this, &DocumentWindow::cancel_requested);
   connect(edit_, &TextEdit::escape_pressed, this, &DocumentWindow::cancel_requested);

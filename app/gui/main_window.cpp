@@ -140,6 +140,9 @@ MainWindow::MainWindow(Context& context, PlacementStore store, QWidget* parent)
   setAcceptDrops(true);
   mdi_->setObjectName(QStringLiteral("mdi"));
   mdi_->setBackground(QColor(128, 128, 128));
+  // Child windows beyond the edge are reached by scrolling; they never hold the main window wide.
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   dialogs.open = [this](const QString& title, const QString& filter, const QString& dir) {
     return QFileDialog::getOpenFileName(this, title, dir, filter);
@@ -398,7 +401,8 @@ int MainWindow::inner_width() const { return pixels_to_twips(mdi_, mdi_->width()
 
 void MainWindow::place(QMdiSubWindow* sub, const Placement& placement) {
   if (!sub) return;
-  sub->setMinimumSize(0, 0);
+  // Narrow main windows leave the document column no width: the frame may then shrink to nothing.
+  sub->setMinimumSize(1, 1);
   sub->setGeometry(placement_rect(this, placement));
 }
 
@@ -420,8 +424,10 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (loaded_) layout_windows();
 }
 
-void MainWindow::layout_windows() {
-  const ShellLayout layout = shell_layout(inner_width());
+void MainWindow::layout_windows() { layout_windows(inner_width()); }
+
+void MainWindow::layout_windows(int width) {
+  const ShellLayout layout = shell_layout(width);
   const Placement tool_places[] = {layout.keypad, layout.immediate, layout.display};
   for (std::size_t i = 0; i < tools_.size(); ++i) {
     if (!tool_window_flag(static_cast<ToolWindow>(i))) continue;

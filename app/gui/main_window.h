@@ -76,7 +76,9 @@ class MainWindow : public QMainWindow {
   // Sets the conversion sink and runs the conversion driver.
   void convert(std::string_view sink);
   void toggle_tool_window(ToolWindow which);
+  // The layout step for the main window's inner width, or for a given inner width in twips.
   void layout_windows();
+  void layout_windows(int inner_width);
   void show_help(bool search);
   void show_about();
   // The job cancel routine: raises the abort flag and re-enables the job window's buttons.
