@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/context.h"
+#include "app/gui/icons.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
 #include "app/shell.h"
@@ -56,13 +57,13 @@ DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
   tool_list_->setObjectName(QStringLiteral("toollist"));
   tool_list_->setToolTip(id_text(sid::kJobToolListHint));
   tool_list_->setSelectionMode(QAbstractItemView::MultiSelection);
-  tool_list_->setMaximumWidth(170);
+  tool_list_->setMaximumWidth(120);
   tool_list_->setEnabled(false);
   tool_ok_->setObjectName(QStringLiteral("tool_ok"));
   tool_ok_->setToolTip(id_text(sid::kJobToolOkHint));
   tool_ok_->setEnabled(false);
   image_->setObjectName(QStringLiteral("Image1"));
-  image_->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(20, 20));
+  image_->setPixmap(program_icon().pixmap(20, 20));
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(2, 2, 2, 2);
@@ -95,9 +96,7 @@ DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
     if (context_.channel.document_extension == ".drl") tool_ok_->setEnabled(true);
   });
   // Clicking into the view moves the read cursor there.
-  connect(edit_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-    if (edit_->hasFocus()) context_.conversion.read_cursor = static_cast<std::size_t>(edit_->textCursor().selectionStart());
-  });
+  view_.on_caret_moved = [this](long start) { context_.conversion.read_cursor = static_cast<std::size_t>(start); };
   connect(timer_, &QTimer::timeout, this, &DocumentWindow::refresh_progress);
   timer_->start(500);
   connect(this, &QWidget::windowTitleChanged, image_, [this](const QString& title) { image_->setToolTip(title); });

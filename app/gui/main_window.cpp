@@ -532,6 +532,7 @@ void MainWindow::run(Command command) {
       DocumentWindow* doc = document_window();
       if (!doc) return;
       mdi_->setActiveSubWindow(document_);
+      doc->view().show_selection();
       if (command == Command::cut) doc->edit()->cut();
       else if (command == Command::copy) doc->edit()->copy();
       else doc->edit()->paste();
@@ -660,7 +661,13 @@ void MainWindow::show_error(const std::string& text) {
 }
 
 void MainWindow::show_document(QtTextView& view, const DocumentText& document) {
+  // A large file goes in piece by piece; the status bar shows how far.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  view.on_load_progress = [this](int percent) { set_status_panel(5, QStringLiteral("%1 %").arg(percent)); };
   view.set_text(document.text);
+  view.on_load_progress = nullptr;
+  set_status_panel(5, QString());
+  QApplication::restoreOverrideCursor();
   if (!document.colours.empty()) {
     QTextCursor cursor(view.edit()->document());
     for (const ColourRun& run : document.colours) {
@@ -756,6 +763,7 @@ void MainWindow::open_aux_file() {
 TextWindow* MainWindow::show_output_window(const QString& caption) {
   if (!output_) {
     auto* window = new TextWindow(QStringLiteral("frm_out"), QStringLiteral("rtftext"));
+    window->view().set_row_per_append(true);
     localise_window(window, context_.strings, context_.language_offset);
     connect(window, &TextWindow::escape_pressed, this, &MainWindow::request_stop);
     connect(window, &TextWindow::closed, this, [this] {

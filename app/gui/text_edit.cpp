@@ -1,10 +1,12 @@
 #include "app/gui/text_edit.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTimer>
 #include <algorithm>
 
 namespace vireo {
@@ -55,53 +57,163 @@ std::string latin1_text(const QString& text) {
 
 QtTextView::QtTextView(TextEdit* edit) : edit_(edit) {
   QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] { cache_.reset(); });
+  QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] { take_widget_selection(); });
+  QObject::connect(edit_, &QPlainTextEdit::selectionChanged, edit_, [this] { take_widget_selection(); });
+}
+
+void QtTextView::set_row_per_append(bool on) {
+  row_per_append_ = on;
+  edit_->setReadOnly(on);
+}
+
+int QtTextView::document_position(long position) const {
+  // The k-th row break sits at document position p: text positions from p - k on lie after it.
+  long before = 0;
+  for (auto lo = row_breaks_.begin(), hi = row_breaks_.end(); lo != hi;) {
+    const auto mid = lo + (hi - lo) / 2;
+    if (*mid - (mid - row_breaks_.begin()) <= position) lo = mid + 1, before = lo - row_breaks_.begin();
+    else hi = mid;
+  }
+  return static_cast<int>(position + before);
+}
+
+long QtTextView::text_position(int document_position) const {
+  const auto before = std::lower_bound(row_breaks_.begin(), row_breaks_.end(), document_position) - row_breaks_.begin();
+  return document_position - static_cast<long>(before);
+}
+
+QTextCursor QtTextView::cursor(long start, long length) const {
+  QTextCursor c(edit_->document());
+  c.setPosition(document_position(start));
+  if (length > 0) c.setPosition(document_position(start + length), QTextCursor::KeepAnchor);
+  return c;
+}
+
+void QtTextView::show_selection_later() {
+  if (show_pending_) return;
+  show_pending_ = true;
+  QTimer::singleShot(0, edit_, [this] { show_selection(); });
+}
+
+void QtTextView::show_selection() {
+  show_pending_ = false;
+  own_change_ = true;
+  edit_->setTextCursor(cursor(start_, length_));
+  own_change_ = false;
+}
+
+void QtTextView::take_widget_selection() {
+  if (own_change_ || show_pending_) return;
+  const QTextCursor c = edit_->textCursor();
+  start_ = text_position(c.selectionStart());
+  length_ = text_position(c.selectionEnd()) - start_;
+  if (on_caret_moved) on_caret_moved(start_);
 }
 
 std::string QtTextView::text() const {
-  if (!cache_) cache_ = latin1_text(edit_->document()->toPlainText());
+  if (!cache_) {
+    QString whole = edit_->document()->toPlainText();
+    for (auto it = row_breaks_.rbegin(); it != row_breaks_.rend(); ++it) whole.remove(*it, 1);
+    cache_ = latin1_text(whole);
+  }
   return *cache_;
 }
 
-long QtTextView::length() const { return std::max(0, edit_->document()->characterCount() - 1); }
+long QtTextView::length() const {
+  return std::max(0L, static_cast<long>(edit_->document()->characterCount() - 1) - static_cast<long>(row_breaks_.size()));
+}
+
+namespace {
+// Large texts are loaded in pieces of about this size, each ended at a line end.
+constexpr std::size_t kLoadPiece = std::size_t{1} << 19;
+
+std::size_t piece_end(std::string_view text, std::size_t from) {
+  if (text.size() - from <= kLoadPiece) return text.size();
+  const std::size_t line_end = text.find('\n', from + kLoadPiece);
+  return line_end == std::string_view::npos ? text.size() : line_end + 1;
+}
+}  // namespace
 
 void QtTextView::set_text(std::string_view text) {
-  edit_->setPlainText(view_text(text));
+  own_change_ = true;
+  row_breaks_.clear();
+  QTextDocument* document = edit_->document();
+  std::size_t at = piece_end(text, 0);
+  edit_->setPlainText(view_text(text.substr(0, at)));
+  if (at < text.size()) {
+    // The window keeps painting while a large text goes in, piece by piece; the operator's input
+    // waits until the whole text is there.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor end(document);
+    while (at < text.size()) {
+      const std::size_t next = piece_end(text, at);
+      end.movePosition(QTextCursor::End);
+      end.insertText(view_text(text.substr(at, next - at)));
+      at = next;
+      if (on_load_progress) on_load_progress(static_cast<int>(100.0 * static_cast<double>(at) / static_cast<double>(text.size())));
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    document->setUndoRedoEnabled(undo);
+  }
+  own_change_ = false;
   cache_.reset();
+  start_ = length_ = 0;
+  show_selection_later();
 }
 
-long QtTextView::selection_start() const { return edit_->textCursor().selectionStart(); }
+long QtTextView::selection_start() const { return start_; }
 
 void QtTextView::set_selection_start(long start) {
-  QTextCursor cursor = edit_->textCursor();
-  cursor.setPosition(static_cast<int>(std::clamp(start, 0L, length())));
-  edit_->setTextCursor(cursor);
+  start_ = std::clamp(start, 0L, length());
+  length_ = 0;
+  show_selection_later();
 }
 
-long QtTextView::selection_length() const {
-  const QTextCursor cursor = edit_->textCursor();
-  return cursor.selectionEnd() - cursor.selectionStart();
-}
+long QtTextView::selection_length() const { return length_; }
 
 void QtTextView::set_selection_length(long wanted) {
-  QTextCursor cursor = edit_->textCursor();
-  const long start = cursor.selectionStart();
-  cursor.setPosition(static_cast<int>(start));
-  cursor.setPosition(static_cast<int>(start + std::clamp(wanted, 0L, length() - start)), QTextCursor::KeepAnchor);
-  edit_->setTextCursor(cursor);
+  length_ = std::clamp(wanted, 0L, length() - start_);
+  show_selection_later();
 }
 
-std::string QtTextView::selected_text() const { return latin1_text(edit_->textCursor().selectedText()); }
+std::string QtTextView::selected_text() const {
+  if (length_ <= 0) return {};
+  if (cache_) return cache_->substr(static_cast<std::size_t>(start_), static_cast<std::size_t>(length_));
+  QString selected = cursor(start_, length_).selectedText();
+  // A row break inside the selection is not text.
+  if (!row_breaks_.empty()) {
+    const int from = document_position(start_);
+    for (auto it = row_breaks_.rbegin(); it != row_breaks_.rend(); ++it)
+      if (*it >= from && *it - from < selected.size()) selected.remove(*it - from, 1);
+  }
+  return latin1_text(selected);
+}
 
 void QtTextView::replace_selection(std::string_view text) {
-  QTextCursor cursor = edit_->textCursor();
-  cursor.insertText(view_text(text));
-  edit_->setTextCursor(cursor);
+  const QString inserted = view_text(text);
+  own_change_ = true;
+  QTextCursor c = cursor(start_, length_);
+  const bool new_row = row_per_append_ && length_ == 0 && start_ == length() && start_ > 0 && !inserted.isEmpty() &&
+                       !inserted.startsWith(QLatin1Char('\n')) &&
+                       edit_->document()->characterAt(c.position() - 1) != QChar::ParagraphSeparator;
+  if (new_row) {
+    row_breaks_.push_back(c.position());
+    c.insertBlock();
+  }
+  c.insertText(inserted);
+  own_change_ = false;
+  start_ = text_position(c.position());
+  length_ = 0;
+  show_selection_later();
 }
 
 void QtTextView::set_selection_color(Rgb color) {
   QTextCharFormat format;
   format.setForeground(QColor(color.r, color.g, color.b));
-  edit_->textCursor().mergeCharFormat(format);
+  own_change_ = true;
+  cursor(start_, length_).mergeCharFormat(format);
+  own_change_ = false;
 }
 
 long QtTextView::find(std::string_view what, long from, long to, FindOptions options) {
@@ -110,15 +222,24 @@ long QtTextView::find(std::string_view what, long from, long to, FindOptions opt
   if (options.whole_word) flags |= QTextDocument::FindWholeWords;
   if (options.match_case) flags |= QTextDocument::FindCaseSensitively;
   const long end = to < 0 || to > length() ? length() : to;
-  const QTextCursor found = edit_->document()->find(view_text(what), static_cast<int>(std::clamp(from, 0L, length())), flags);
-  if (found.isNull() || found.selectionEnd() > end) return -1;
-  edit_->setTextCursor(found);
-  return found.selectionStart();
+  const QTextCursor found =
+      edit_->document()->find(view_text(what), document_position(std::clamp(from, 0L, length())), flags);
+  if (found.isNull()) return -1;
+  const long match_start = text_position(found.selectionStart());
+  const long match_end = text_position(found.selectionEnd());
+  if (match_end > end) return -1;
+  start_ = match_start;
+  length_ = match_end - match_start;
+  show_selection_later();
+  return match_start;
 }
 
 long QtTextView::line_of(long position) const {
-  const QTextBlock block = edit_->document()->findBlock(static_cast<int>(std::clamp(position, 0L, length())));
-  return block.isValid() ? block.blockNumber() : 0;
+  const int at = document_position(std::clamp(position, 0L, length()));
+  const QTextBlock block = edit_->document()->findBlock(at);
+  if (!block.isValid()) return 0;
+  const auto breaks_before = std::lower_bound(row_breaks_.begin(), row_breaks_.end(), at) - row_breaks_.begin();
+  return block.blockNumber() - static_cast<long>(breaks_before);
 }
 
 void QtTextView::set_enabled(bool enabled) { edit_->setEnabled(enabled); }

@@ -2,6 +2,7 @@
 // the layout step and the toggles, document windows, the find window, the file-type selection dialog
 // and localisation.
 #include <QApplication>
+#include <QTextDocument>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -105,6 +106,9 @@ class MainWindowTest : public QObject {
   void view_toggles_flip_their_check_marks();
   void text_view_reads_and_writes_through_the_widget();
   void host_waits_for_events_and_returns();
+  void output_view_shows_rows_that_are_not_text();
+  void large_text_loads_in_pieces();
+  void only_the_operator_moves_the_read_cursor();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -626,6 +630,79 @@ void MainWindowTest::host_waits_for_events_and_returns() {
   // Pumping many times processes events only now and then.
   for (int i = 0; i < 100000; ++i) host.pump_events();
   QVERIFY(host.processed() < 1000);
+}
+
+void MainWindowTest::output_view_shows_rows_that_are_not_text() {
+  TextEdit edit;
+  QtTextView view(&edit);
+  view.set_row_per_append(true);
+  QVERIFY(edit.isReadOnly());
+  // As the text sink appends: select the end, replace, then colour the feed code.
+  for (const std::string line : {"F04X00100*", "X00200Y00300*", "S12"}) {
+    view.set_selection_start(view.length());
+    view.set_selection_length(static_cast<long>(line.size()));
+    view.replace_selection(line);
+    QCOMPARE(view.selection_start(), view.length());
+  }
+  QCOMPARE(view.text(), std::string("F04X00100*X00200Y00300*S12"));
+  QCOMPARE(view.length(), 26L);
+  QCOMPARE(edit.document()->blockCount(), 3);
+  QCOMPARE(view.find("X", 3, 1000000000, {.whole_word = false, .match_case = true}), 3L);
+  QCOMPARE(view.find("X", 4, 1000000000, {.whole_word = false, .match_case = true}), 10L);
+  QCOMPARE(view.find("X0020", 4, 14, {.whole_word = false, .match_case = true}), -1L);
+  QCOMPARE(view.line_of(10), 0L);
+  view.set_selection_start(9);
+  view.set_selection_length(4);
+  QCOMPARE(view.selected_text(), std::string("*X00"));
+  view.set_selection_start(23);
+  view.set_selection_length(3);
+  QCOMPARE(view.selected_text(), std::string("S12"));
+  view.set_selection_color({0, 105, 230});
+  QTextCursor probe(edit.document());
+  probe.setPosition(23 + 2 + 1);  // two row breaks before it
+  QCOMPARE(probe.charFormat().foreground().color(), QColor(0, 105, 230));
+  // Shown in the widget once events run.
+  QTRY_COMPARE(edit.textCursor().selectedText(), QStringLiteral("S12"));
+  view.set_text("");
+  QCOMPARE(view.length(), 0L);
+  QCOMPARE(view.text(), std::string());
+}
+
+void MainWindowTest::large_text_loads_in_pieces() {
+  std::string text;
+  for (int i = 0; text.size() < 5'000'000; ++i) text += "N" + std::to_string(i) + " G01 X" + std::to_string(i % 977) + "\r\n";
+  TextEdit edit;
+  QtTextView view(&edit);
+  std::vector<int> progress;
+  view.on_load_progress = [&progress](int percent) { progress.push_back(percent); };
+  view.set_text(text);
+  QVERIFY(progress.size() >= 2);
+  QCOMPARE(progress.back(), 100);
+  std::string expected = text;
+  std::erase(expected, '\r');
+  QCOMPARE(view.length(), static_cast<long>(expected.size()));
+  QVERIFY(view.text() == expected);
+  QCOMPARE(view.line_of(view.length()), static_cast<long>(std::count(expected.begin(), expected.end(), '\n')));
+  QVERIFY(!edit.document()->isUndoAvailable());
+}
+
+void MainWindowTest::only_the_operator_moves_the_read_cursor() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  window->run(Command::new_document);
+  DocumentWindow* doc = window->document_window();
+  doc->view().set_text("G00 X1\nG01 X2\n");
+  Context& context = program->context();
+  context.conversion.read_cursor = 3;
+  doc->view().set_selection_start(9);
+  doc->edit()->setFocus();
+  QApplication::processEvents();
+  QCOMPARE(context.conversion.read_cursor, std::size_t{3});
+  // The operator's own key press moves it.
+  QTest::keyClick(doc->edit(), Qt::Key_Right);
+  QCOMPARE(context.conversion.read_cursor, std::size_t{10});
 }
 
 QTEST_MAIN(MainWindowTest)
