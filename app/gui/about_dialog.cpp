@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplashScreen>
 #include <QSysInfo>
 #include <QTextBrowser>
@@ -112,6 +113,7 @@ HelpViewer::HelpViewer(QWidget* parent)
   setWindowTitle(QStringLiteral("vireo - Help"));
   auto* layout = new QVBoxLayout(this);
   search_->setPlaceholderText(QStringLiteral("?"));
+  search_->setObjectName(QStringLiteral("search"));
   search_->setClearButtonEnabled(true);
   layout->addWidget(search_);
   layout->addWidget(browser_);
@@ -130,11 +132,13 @@ bool HelpViewer::load(const QString& path) {
 
 void HelpViewer::show_contents() {
   browser_->moveCursor(QTextCursor::Start);
-  browser_->scrollToAnchor(QStringLiteral("contents"));
+  browser_->verticalScrollBar()->setValue(0);
   show();
   raise();
   browser_->setFocus();
 }
+
+void HelpViewer::set_search_hint(const QString& hint) { search_->setPlaceholderText(hint); }
 
 void HelpViewer::show_search() {
   search_->clear();

@@ -38,6 +38,7 @@ class HelpViewer : public QDialog {
   bool load(const QString& path);
   void show_contents();
   void show_search();
+  void set_search_hint(const QString& hint);
   QTextBrowser* browser() const { return browser_; }
 
  private:

@@ -806,8 +806,13 @@ void MainWindow::find_next() {
 void MainWindow::show_help(bool search) {
   const std::filesystem::path file = context_.program_directory / std::string(kHelpFile);
   if (!help_) {
-    help_ = new HelpViewer(this);
-    help_->setAttribute(Qt::WA_DeleteOnClose);
+    auto* viewer = new HelpViewer(this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    // The search field's hint: the Help > Search caption without its access key and dots.
+    QString hint = from_latin1(ui_text(context_.strings, context_.language_offset, sid::kMenuHelpSearch));
+    hint.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
+    viewer->set_search_hint(hint);
+    help_ = viewer;
   }
   auto* help = static_cast<HelpViewer*>(help_.data());
   if (!help->load(QString::fromStdString(file.string()))) {

@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTextBrowser>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,6 +111,8 @@ class MainWindowTest : public QObject {
   void output_view_shows_rows_that_are_not_text();
   void large_text_loads_in_pieces();
   void only_the_operator_moves_the_read_cursor();
+  void help_shows_the_language_file_and_reports_a_missing_one();
+  void about_box_offers_system_information();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -703,6 +707,41 @@ void MainWindowTest::only_the_operator_moves_the_read_cursor() {
   // The operator's own key press moves it.
   QTest::keyClick(doc->edit(), Qt::Key_Right);
   QCOMPARE(context.conversion.read_cursor, std::size_t{10});
+}
+
+void MainWindowTest::help_shows_the_language_file_and_reports_a_missing_one() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  window->run(Command::help_contents);
+  auto* help = window->findChild<HelpViewer*>();
+  QVERIFY(help);
+  QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Sommario")));
+  QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Tasti rapidi")));
+  help->close();
+  std::filesystem::remove(box.path() / "vireo.hlp");
+  QString shown;
+  when_modal([&shown](QWidget* dialog) {
+    shown = static_cast<QMessageBox*>(dialog)->text();
+    dialog->close();
+  });
+  window->run(Command::help_search);
+  QVERIFY2(shown.startsWith(QStringLiteral("Errore 53\n")), qPrintable(shown));
+}
+
+void MainWindowTest::about_box_offers_system_information() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  const QString info = system_information(program->context());
+  QVERIFY(info.contains(QStringLiteral("Sistema operativo:")));
+  QVERIFY(info.contains(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
+  AboutDialog about(program->context());
+  QCOMPARE(about.windowTitle(), QStringLiteral("Informazioni su vireo"));
+  QVERIFY(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")));
+  QCOMPARE(about.findChild<QPushButton*>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
+  QCOMPARE(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->toolTip(), QStringLiteral("informazioni sul sistema"));
 }
 
 QTEST_MAIN(MainWindowTest)
