@@ -152,6 +152,8 @@ void TextWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const int margin = twips_to_pixels(this, 100);
   edit_->setGeometry(margin, margin, std::max(0, width() - 2 * margin), std::max(0, height() - 2 * margin));
+  // The wrapping width is the view's width less 400 twips.
+  edit_->set_wrap_margin(std::min(twips_to_pixels(this, 400), edit_->width() / 2));
 }
 
 }  // namespace vireo

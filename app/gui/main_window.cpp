@@ -319,6 +319,8 @@ void MainWindow::set_command_handler(Command command, std::function<void()> hand
 void MainWindow::set_tool_window_factory(ToolWindow which, std::function<QWidget*()> make) {
   tool_factories_[static_cast<std::size_t>(which)] = std::move(make);
   update_command_states();
+  // A window whose flag is on opens as soon as it can be made.
+  if (loaded_ && isVisible()) layout_windows();
 }
 
 // --- start-up and shutdown
@@ -844,12 +846,16 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  for (const QUrl& url : event->mimeData()->urls()) {
+  if (open_dropped(event->mimeData()->urls())) event->acceptProposedAction();
+}
+
+bool MainWindow::open_dropped(const QList<QUrl>& urls) {
+  for (const QUrl& url : urls) {
     if (!url.isLocalFile()) continue;
     if (open_document_file(url.toLocalFile())) write_workspace(context_);
-    event->acceptProposedAction();
-    return;
+    return true;
   }
+  return false;
 }
 
 }  // namespace vireo

@@ -5,7 +5,9 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QList>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <functional>
 #include <map>
@@ -68,6 +70,8 @@ class MainWindow : public QMainWindow {
   void open_document();
   // Opens a file in the document window (open dialog, command line, drop). False when it cannot be read.
   bool open_document_file(const QString& path);
+  // Opens the first local file of a drop as the document.
+  bool open_dropped(const QList<QUrl>& urls);
   void save_document();
   void save_document_as();
   void open_aux_file();

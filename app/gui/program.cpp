@@ -50,6 +50,7 @@ bool Program::start() {
   install_help_files(options_.data_directory);
   window_ = std::make_unique<MainWindow>(context_, options_.placement);
   host_.attach(window_.get());
+  if (options_.on_window_created) options_.on_window_created(*window_, context_);
   if (!window_->load(options_.arguments)) return false;
   // 4. The splash goes, the main window shows itself and lays out its windows.
   if (splash) splash->finish(window_.get());

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct StartupOptions {
   PlacementStore placement;
   std::vector<std::string> arguments;  // the command line after the program's name
   bool splash = true;
+  // Runs once the main window exists, before its load step: the place where the parts built
+  // elsewhere plug in (conversion driver, command handlers, tool-window factories).
+  std::function<void(MainWindow&, Context&)> on_window_created;
 };
 
 class Program {

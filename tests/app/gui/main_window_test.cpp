@@ -113,6 +113,9 @@ class MainWindowTest : public QObject {
   void only_the_operator_moves_the_read_cursor();
   void help_shows_the_language_file_and_reports_a_missing_one();
   void about_box_offers_system_information();
+  void window_commands_arrange_the_child_windows();
+  void a_dropped_file_opens_as_the_document();
+  void parts_plug_in_before_the_first_layout();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -742,6 +745,59 @@ void MainWindowTest::about_box_offers_system_information() {
   QVERIFY(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")));
   QCOMPARE(about.findChild<QPushButton*>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
   QCOMPARE(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->toolTip(), QStringLiteral("informazioni sul sistema"));
+}
+
+void MainWindowTest::window_commands_arrange_the_child_windows() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  window->run(Command::new_document);
+  window->show_output_window(QStringLiteral("out.tpx"));
+  QMdiArea* mdi = window->mdi_area();
+  QCOMPARE(mdi->subWindowList().size(), 2);
+  window->run(Command::tile_horizontal);
+  const QList<QMdiSubWindow*> subs = mdi->subWindowList();
+  QCOMPARE(subs[0]->width(), mdi->width());
+  QCOMPARE(subs[1]->y(), subs[0]->height());
+  window->run(Command::tile_vertical);
+  QCOMPARE(subs[0]->height(), mdi->height());
+  QCOMPARE(subs[1]->x(), subs[0]->width());
+  window->run(Command::cascade);
+  QVERIFY(subs[0]->pos() != subs[1]->pos());
+  subs[1]->showMinimized();
+  window->run(Command::arrange_icons);
+  QCOMPARE(subs[1]->y() + subs[1]->height(), mdi->height());
+}
+
+void MainWindowTest::a_dropped_file_opens_as_the_document() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  const std::filesystem::path file = box.path() / "dropped.gbr";
+  write_file(file, "G04 test*\nM02*\n");
+  QVERIFY(!window->open_dropped({QUrl(QStringLiteral("https://example.org/x.gbr"))}));
+  QVERIFY(!window->document_window());
+  QVERIFY(window->open_dropped({QUrl::fromLocalFile(QString::fromStdString(file.string()))}));
+  QVERIFY(window->document_window());
+  QCOMPARE(window->document_window()->windowTitle(), QString::fromStdString(file.string()));
+  QCOMPARE(program->context().workspace.last_document, file.string());
+}
+
+void MainWindowTest::parts_plug_in_before_the_first_layout() {
+  Sandbox box;
+  StartupOptions options;
+  options.data_directory = box.path();
+  options.placement.ini_file = box.ini();
+  options.splash = false;
+  options.on_window_created = [](MainWindow& window, Context&) {
+    window.set_tool_window_factory(ToolWindow::immediate, [] { return new QLabel(QStringLiteral("immediato")); });
+  };
+  Program program(std::move(options));
+  QVERIFY(program.start());
+  // The workspace's flag is on: the first layout step opened it.
+  QTRY_VERIFY(program.main_window()->tool_sub_window(ToolWindow::immediate));
 }
 
 QTEST_MAIN(MainWindowTest)
