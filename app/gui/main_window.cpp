@@ -376,6 +376,12 @@ void MainWindow::save_placement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (running()) {
+    // A run is under way: stop it; the program closes at the operator's next request.
+    request_stop();
+    event->ignore();
+    return;
+  }
   shutting_down_ = true;
   // 1. A program file left open by a run that did not finish.
   if (context_.channel.program_file.is_open()) {
@@ -560,8 +566,10 @@ void MainWindow::run(Command command) {
       handlers_.at(command)();
       if (!load_settings(context_)) close();
       return;
-    case Command::find_centre: case Command::monitor: case Command::send_program: case Command::send_raw:
-    case Command::show_program: case Command::autozero:
+    case Command::send_program: case Command::send_raw: case Command::autozero:
+      run_guarded(handlers_.at(command));
+      return;
+    case Command::find_centre: case Command::monitor: case Command::show_program:
       handlers_.at(command)();
       return;
   }
@@ -570,7 +578,40 @@ void MainWindow::run(Command command) {
 void MainWindow::convert(std::string_view sink) {
   if (!run_conversion_) return;
   context_.channel.sink = std::string(sink);
-  run_conversion_(context_);
+  run_guarded([this] { run_conversion_(context_); });
+}
+
+// While a run reads the document and serves events, the commands that would replace or close the
+// document window (or the program) wait: they would pull the text from under the run.
+void MainWindow::run_guarded(const std::function<void()>& work) {
+  const Command held[] = {Command::new_document, Command::open_document, Command::open_aux_file,
+                          Command::convert_to_file, Command::convert_to_text, Command::convert_to_machine,
+                          Command::send_program, Command::send_raw, Command::autozero, Command::setup,
+                          Command::firmware};
+  std::vector<std::pair<QAction*, bool>> states;
+  for (Command c : held) states.emplace_back(action(c), action(c)->isEnabled());
+  states.emplace_back(tool_bar_open_, tool_bar_open_->isEnabled());
+  for (auto& [a, enabled] : states) a->setEnabled(false);
+  ++running_;
+  try {
+    work();
+  } catch (...) {
+    --running_;
+    for (auto& [a, enabled] : states) a->setEnabled(enabled);
+    throw;
+  }
+  --running_;
+  for (auto& [a, enabled] : states) a->setEnabled(enabled);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The document window asked to close during a run: the run is stopped, the window stays.
+  if (event->type() == QEvent::Close && running() && watched == document_.data()) {
+    request_stop();
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::arrange(Command how) {
@@ -634,6 +675,7 @@ DocumentWindow* MainWindow::ensure_document_window() {
   if (DocumentWindow* doc = document_window()) return doc;
   auto* doc = new DocumentWindow(context_);
   document_ = add_sub_window(doc, shell_layout(inner_width()).document);
+  document_->installEventFilter(this);
   connect(doc, &DocumentWindow::cancel_requested, this, &MainWindow::request_stop);
   connect(doc, &QWidget::windowTitleChanged, this, [this](const QString& title) {
     setWindowTitle(from_latin1(main_caption(to_latin1(base_caption_), to_latin1(title))));

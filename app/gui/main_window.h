@@ -89,6 +89,8 @@ class MainWindow : public QMainWindow {
   void request_stop();
   // A click on the status bar: clears panel 5's picture and the error count.
   void clear_errors();
+  // True while a conversion or another run works on the document (events are served inside it).
+  bool running() const { return running_ > 0; }
 
   // --- status bar
   void set_status_panel(int panel, const QString& text);
@@ -178,6 +180,10 @@ class MainWindow : public QMainWindow {
   std::function<void(Context&)> run_conversion_;
   std::map<Command, std::function<void()>> handlers_;
   bool shutting_down_ = false;
+  int running_ = 0;
+  // Runs the work of a command that reads the document while events are served.
+  void run_guarded(const std::function<void()>& work);
+  bool eventFilter(QObject* watched, QEvent* event) override;
   bool loaded_ = false;
 };
 

@@ -116,6 +116,7 @@ class MainWindowTest : public QObject {
   void window_commands_arrange_the_child_windows();
   void a_dropped_file_opens_as_the_document();
   void parts_plug_in_before_the_first_layout();
+  void a_run_keeps_its_document_and_the_program_open();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -798,6 +799,35 @@ void MainWindowTest::parts_plug_in_before_the_first_layout() {
   QVERIFY(program.start());
   // The workspace's flag is on: the first layout step opened it.
   QTRY_VERIFY(program.main_window()->tool_sub_window(ToolWindow::immediate));
+}
+
+void MainWindowTest::a_run_keeps_its_document_and_the_program_open() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  window->run(Command::new_document);
+  DocumentWindow* doc = window->document_window();
+  Context& context = program->context();
+  bool new_refused = false, document_kept = false, program_kept = false;
+  // The run serves events, as the source reader does; the operator tries to replace the document,
+  // close it and quit.
+  window->set_conversion([&](Context&) {
+    window->run(Command::new_document);
+    new_refused = window->document_window() == doc;
+    window->document_window()->parentWidget()->close();
+    QApplication::processEvents();
+    document_kept = window->document_window() == doc && context.conversion.abort;
+    window->close();
+    program_kept = window->isVisible();
+  });
+  context.conversion.abort = false;
+  window->run(Command::convert_to_text);
+  QVERIFY(new_refused);
+  QVERIFY(document_kept);
+  QVERIFY(program_kept);
+  QVERIFY(!window->running());
+  QVERIFY(window->action(Command::new_document)->isEnabled());
 }
 
 QTEST_MAIN(MainWindowTest)
