@@ -840,6 +840,8 @@ void MainWindow::show_find() {
   find_->show();
   find_->raise();
   find_->activateWindow();
+  find_window()->search_text()->setFocus();
+  find_window()->search_text()->selectAll();
 }
 
 void MainWindow::find_next() {

@@ -14,6 +14,8 @@ class MainWindow;
 
 class QtHost : public Host {
  public:
+  // The context whose dialogs the host shows (the file-type selection dialog).
+  void set_context(Context& context) { context_ = &context; }
   // The main window, once it exists; messages before that have no owner window.
   void attach(MainWindow* window) { window_ = window; }
   MainWindow* window() const { return window_; }
@@ -59,10 +61,6 @@ class QtHost : public Host {
   long processed_ = 0;
   std::chrono::steady_clock::time_point last_pump_{};
   int busy_depth_ = 0;
-
- public:
-  // The context whose dialogs the host shows (the file-type selection dialog).
-  void set_context(Context& context) { context_ = &context; }
 };
 
 }  // namespace vireo

@@ -67,14 +67,15 @@ void QtTextView::set_row_per_append(bool on) {
 }
 
 int QtTextView::document_position(long position) const {
-  // The k-th row break sits at document position p: text positions from p - k on lie after it.
-  long before = 0;
-  for (auto lo = row_breaks_.begin(), hi = row_breaks_.end(); lo != hi;) {
-    const auto mid = lo + (hi - lo) / 2;
-    if (*mid - (mid - row_breaks_.begin()) <= position) lo = mid + 1, before = lo - row_breaks_.begin();
-    else hi = mid;
+  // Row break k, at document position p, comes before every text position from p - k on; p - k never
+  // decreases along the list, so the breaks before a position are found by halving.
+  std::size_t before = 0, above = row_breaks_.size();
+  while (before < above) {
+    const std::size_t mid = before + (above - before) / 2;
+    if (row_breaks_[mid] - static_cast<long>(mid) <= position) before = mid + 1;
+    else above = mid;
   }
-  return static_cast<int>(position + before);
+  return static_cast<int>(position + static_cast<long>(before));
 }
 
 long QtTextView::text_position(int document_position) const {
