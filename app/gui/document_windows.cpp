@@ -99,6 +99,8 @@ DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
   view_.on_caret_moved = [this](long start) { context_.conversion.read_cursor = static_cast<std::size_t>(start); };
   connect(timer_, &QTimer::timeout, this, &DocumentWindow::refresh_progress);
   timer_->start(500);
+  // The icon's tip is the window's caption, the document's full path.
+  image_->setToolTip(windowTitle());
   connect(this, &QWidget::windowTitleChanged, image_, [this](const QString& title) { image_->setToolTip(title); });
 
   localise_window(this, context_.strings, context_.language_offset);

@@ -353,7 +353,12 @@ void MainWindow::restore_placement() {
               settings.value(QStringLiteral("MainTop"), defaults.top).toInt(),
               settings.value(QStringLiteral("MainWidth"), defaults.width).toInt(),
               settings.value(QStringLiteral("MainHeight"), defaults.height).toInt()};
-  const QRect rect = placement_rect(this, p);
+  QRect rect = placement_rect(this, p);
+  // A place on a screen that is no longer there falls back to the default place.
+  bool on_a_screen = false;
+  for (const QScreen* screen : QGuiApplication::screens())
+    on_a_screen = on_a_screen || screen->availableGeometry().intersects(QRect(rect.topLeft(), QSize(40, 40)));
+  if (!on_a_screen) rect.moveTopLeft(placement_rect(this, defaults).topLeft());
   move(rect.topLeft());
   if (stored) {
     resize(rect.size());
@@ -707,10 +712,11 @@ void MainWindow::show_error(const std::string& text) {
 void MainWindow::show_document(QtTextView& view, const DocumentText& document) {
   // A large file goes in piece by piece; the status bar shows how far.
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  const QString panel_text = status_panel(5)->text();
   view.on_load_progress = [this](int percent) { set_status_panel(5, QStringLiteral("%1 %").arg(percent)); };
   view.set_text(document.text);
   view.on_load_progress = nullptr;
-  set_status_panel(5, QString());
+  set_status_panel(5, panel_text);
   QApplication::restoreOverrideCursor();
   if (!document.colours.empty()) {
     QTextCursor cursor(view.edit()->document());

@@ -91,6 +91,7 @@ class MainWindowTest : public QObject {
   void command_line_with_quotes_opens_the_document();
   void placement_is_read_and_written_in_twips();
   void minimised_window_keeps_the_placement_saved_before();
+  void a_place_off_every_screen_falls_back_to_the_default();
   void layout_at_a_narrow_width_gives_the_document_no_width();
   void toggles_open_and_close_tool_windows();
   void toggle_display_needs_the_display_setting();
@@ -208,6 +209,22 @@ void MainWindowTest::minimised_window_keeps_the_placement_saved_before() {
   program->main_window()->close();
   QSettings store(box.ini(), QSettings::IniFormat);
   QCOMPARE(store.value(QStringLiteral("Settings/MainWidth")).toString(), QStringLiteral("14000"));
+}
+
+void MainWindowTest::a_place_off_every_screen_falls_back_to_the_default() {
+  Sandbox box;
+  {
+    QSettings store(box.ini(), QSettings::IniFormat);
+    store.setValue(QStringLiteral("Settings/MainLeft"), QStringLiteral("900000"));
+    store.setValue(QStringLiteral("Settings/MainTop"), QStringLiteral("900000"));
+    store.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("12000"));
+    store.setValue(QStringLiteral("Settings/MainHeight"), QStringLiteral("6000"));
+  }
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  QCOMPARE(window->pos(), QPoint(twips_to_pixels(window, 1000), twips_to_pixels(window, 1000)));
+  QCOMPARE(window->width(), twips_to_pixels(window, 12000));
 }
 
 void MainWindowTest::layout_at_a_narrow_width_gives_the_document_no_width() {
