@@ -56,9 +56,20 @@ std::string latin1_text(const QString& text) {
 }
 
 QtTextView::QtTextView(TextEdit* edit) : edit_(edit) {
-  QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] { cache_.reset(); });
-  QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] { take_widget_selection(); });
-  QObject::connect(edit_, &QPlainTextEdit::selectionChanged, edit_, [this] { take_widget_selection(); });
+  connections_ = {
+      QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] { cache_.reset(); }),
+      QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] { take_widget_selection(); }),
+      QObject::connect(edit_, &QPlainTextEdit::selectionChanged, edit_, [this] { take_widget_selection(); }),
+  };
+  // The timer goes with the view, so a selection still to be shown never outlives it.
+  show_timer_.setSingleShot(true);
+  QObject::connect(&show_timer_, &QTimer::timeout, &show_timer_, [this] { show_selection(); });
+}
+
+// The widget may outlive the view (a window's members go before its child widgets): it must not
+// call back into it.
+QtTextView::~QtTextView() {
+  for (const QMetaObject::Connection& connection : connections_) QObject::disconnect(connection);
 }
 
 void QtTextView::set_row_per_append(bool on) {
@@ -93,7 +104,7 @@ QTextCursor QtTextView::cursor(long start, long length) const {
 void QtTextView::show_selection_later() {
   if (show_pending_) return;
   show_pending_ = true;
-  QTimer::singleShot(0, edit_, [this] { show_selection(); });
+  show_timer_.start(0);
 }
 
 void QtTextView::show_selection() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QTextCursor>
+#include <QTimer>
 
 #include "app/text_view.h"
 
@@ -47,6 +48,9 @@ class TextEdit : public QPlainTextEdit {
 class QtTextView : public TextView {
  public:
   explicit QtTextView(TextEdit* edit);
+  ~QtTextView() override;
+  QtTextView(const QtTextView&) = delete;
+  QtTextView& operator=(const QtTextView&) = delete;
 
   TextEdit* edit() const { return edit_; }
   // Appends at the end of the text start a new row (for the output window); read-only for the operator.
@@ -89,6 +93,8 @@ class QtTextView : public TextView {
   bool show_pending_ = false;
   bool own_change_ = false;  // the view itself is moving the widget's cursor or editing
   mutable std::optional<std::string> cache_;
+  std::vector<QMetaObject::Connection> connections_;
+  QTimer show_timer_;
 };
 
 // Latin-1 text for the view: "\r\n" and lone "\r" become "\n".
