@@ -27,4 +27,9 @@ FindOutcome find_next(Context& context, TextView& view, std::string_view what, i
 // A change of the search text restarts the search from the top.
 void restart_find(Context& context);
 
+// Searches text[from, to) for `what` (to < 0 or past the end: to the end). Whole words are bounded by
+// characters other than letters, digits and "_"; without match case, letters compare in either case
+// (Latin-1). Returns the match's start, or -1.
+long find_in_text(std::string_view text, std::string_view what, long from, long to, bool whole_word, bool match_case);
+
 }  // namespace vireo

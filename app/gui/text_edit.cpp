@@ -1,5 +1,7 @@
 #include "app/gui/text_edit.h"
 
+#include "app/find.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -139,6 +141,9 @@ namespace {
 // Large texts are loaded in pieces of about this size, each ended at a line end.
 constexpr std::size_t kLoadPiece = std::size_t{1} << 19;
 
+// Searches over more characters than this use the kept text.
+constexpr long kSearchInTextFrom = 1 << 16;
+
 std::size_t piece_end(std::string_view text, std::size_t from) {
   if (text.size() - from <= kLoadPiece) return text.size();
   const std::size_t line_end = text.find('\n', from + kLoadPiece);
@@ -230,18 +235,23 @@ void QtTextView::set_selection_color(Rgb color) {
 
 long QtTextView::find(std::string_view what, long from, long to, FindOptions options) {
   if (what.empty()) return -1;
-  QTextDocument::FindFlags flags;
-  if (options.whole_word) flags |= QTextDocument::FindWholeWords;
-  if (options.match_case) flags |= QTextDocument::FindCaseSensitively;
   const long end = to < 0 || to > length() ? length() : to;
-  const QTextCursor found =
-      edit_->document()->find(view_text(what), document_position(std::clamp(from, 0L, length())), flags);
-  if (found.isNull()) return -1;
-  const long match_start = text_position(found.selectionStart());
-  const long match_end = text_position(found.selectionEnd());
-  if (match_end > end) return -1;
+  from = std::clamp(from, 0L, length());
+  long match_start = -1;
+  // Long searches run over the kept text (converted once); a short one near the end of a growing
+  // text, as the text sink makes after every line, asks the document.
+  if (cache_ || end - from > kSearchInTextFrom) {
+    match_start = find_in_text(text(), what, from, end, options.whole_word, options.match_case);
+  } else {
+    QTextDocument::FindFlags flags;
+    if (options.whole_word) flags |= QTextDocument::FindWholeWords;
+    if (options.match_case) flags |= QTextDocument::FindCaseSensitively;
+    const QTextCursor found = edit_->document()->find(view_text(what), document_position(from), flags);
+    if (!found.isNull() && text_position(found.selectionEnd()) <= end) match_start = text_position(found.selectionStart());
+  }
+  if (match_start < 0) return -1;
   start_ = match_start;
-  length_ = match_end - match_start;
+  length_ = static_cast<long>(what.size());
   show_selection_later();
   return match_start;
 }
