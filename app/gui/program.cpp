@@ -6,6 +6,7 @@
 #include "app/gui/about_dialog.h"
 #include "app/session.h"
 #include "app/shell.h"
+#include "convert/driver.h"
 
 // The help files are resources of the static library; a program linking it registers them.
 static void register_help_resources() { Q_INIT_RESOURCE(help); }
@@ -50,6 +51,7 @@ bool Program::start() {
   install_help_files(options_.data_directory);
   window_ = std::make_unique<MainWindow>(context_, options_.placement);
   host_.attach(window_.get());
+  window_->set_conversion([](Context& context) { convert_document(context); });
   if (options_.on_window_created) options_.on_window_created(*window_, context_);
   if (!window_->load(options_.arguments)) return false;
   // 4. The splash goes, the main window shows itself and lays out its windows.
