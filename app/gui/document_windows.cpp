@@ -1,6 +1,7 @@
 #include "app/gui/document_windows.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -137,6 +138,16 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+void DocumentWindow::keyPressEvent(QKeyEvent* event) {
+  // Esc anywhere in the job window stops the run, as its Annulla button does.
+  if (event->key() == Qt::Key_Escape) {
+    emit cancel_requested();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 TextWindow::TextWindow(const QString& object_name, const QString& view_name, QWidget* parent)
     : QWidget(parent), edit_(new TextEdit(this)), view_(edit_) {
   setObjectName(object_name);
@@ -154,8 +165,6 @@ void TextWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const int margin = twips_to_pixels(this, 100);
   edit_->setGeometry(margin, margin, std::max(0, width() - 2 * margin), std::max(0, height() - 2 * margin));
-  // The wrapping width is the view's width less 400 twips.
-  edit_->set_wrap_margin(std::min(twips_to_pixels(this, 400), edit_->width() / 2));
 }
 
 }  // namespace vireo

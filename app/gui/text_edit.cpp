@@ -112,7 +112,8 @@ void QtTextView::show_selection_later() {
 void QtTextView::show_selection() {
   show_pending_ = false;
   own_change_ = true;
-  edit_->setTextCursor(cursor(start_, length_));
+  // The output's colouring selects each token in turn: the widget shows the newest line instead.
+  edit_->setTextCursor(row_per_append_ ? cursor(length(), 0) : cursor(start_, length_));
   own_change_ = false;
 }
 

@@ -23,8 +23,6 @@ class TextEdit : public QPlainTextEdit {
   Q_OBJECT
  public:
   explicit TextEdit(QWidget* parent = nullptr);
-  // Lines wrap this many pixels before the view's right edge.
-  void set_wrap_margin(int pixels) { setViewportMargins(0, 0, pixels, 0); }
 
  signals:
   // Esc (character 27) in the view.
