@@ -319,9 +319,10 @@ void MainWindowTest::commands_of_parts_not_built_are_disabled() {
   QVERIFY(program);
   MainWindow* window = program->main_window();
   for (Command c : {Command::setup, Command::find_centre, Command::monitor, Command::send_program, Command::send_raw,
-                    Command::show_program, Command::autozero, Command::firmware, Command::convert_to_file})
+                    Command::show_program, Command::autozero, Command::firmware})
     QVERIFY(!window->action(c)->isEnabled());
-  for (Command c : {Command::new_document, Command::open_document, Command::find, Command::about, Command::cascade})
+  for (Command c : {Command::new_document, Command::open_document, Command::find, Command::about, Command::cascade,
+                    Command::convert_to_file, Command::convert_to_text, Command::convert_to_machine})
     QVERIFY(window->action(c)->isEnabled());
   int sent = 0;
   window->set_command_handler(Command::send_program, [&sent] { ++sent; });
