@@ -5,20 +5,13 @@
 #include <limits>
 
 #include "app/context.h"
+#include "app/shell.h"
 #include "link/number_text.h"
 #include "link/output_channel.h"
 #include "preview/trace.h"
 
 namespace vireo {
 namespace {
-
-constexpr Rgb kPalette[16] = {
-    {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
-    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0},   {0, 255, 255},
-    {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
-};
-// Palette index of each level list entry.
-constexpr int kLevelPalette[kLevelSlots] = {1, 12, 10, 9, 13, 14, 11, 8, 1, 2, 3, 4, 5, 6, 7, 15};
 
 // The picture keeps a margin of 150 units across and 600 down; segments start 50 units in.
 constexpr double kMarginWidth = 150;
@@ -54,9 +47,9 @@ std::string significant_text(double value) {
 
 }  // namespace
 
-Rgb palette_colour(int index) { return kPalette[static_cast<unsigned>(index) & 15u]; }
+Rgb palette_colour(int index) { return kConsolePalette[static_cast<unsigned>(index) & 15u]; }
 
-Rgb level_colour(int level) { return palette_colour(kLevelPalette[static_cast<unsigned>(level) % kLevelSlots]); }
+Rgb level_colour(int level) { return palette_colour(kPenColours[static_cast<unsigned>(level) % kLevelSlots]); }
 
 Rgb contrast_colour(Rgb background) {
   const int luma = 299 * background.r + 587 * background.g + 114 * background.b;
@@ -186,11 +179,6 @@ PlanDrawing draw_plan(Context& context, Raster& picture, const PlanOptions& opti
   drawing.z_max = "zmax=" + number_text(trace.z_max / 100);
   update_status(context);
   return drawing;
-}
-
-WindowPlacement preview_placement(double main_window_width, bool display_expanded) {
-  constexpr double kWidth = 6200, kNarrowWidth = 4500, kHeight = 3000, kDisplayWidth = 1800, kBorder = 380;
-  return {main_window_width - kWidth - kDisplayWidth - kBorder, 0, display_expanded ? kNarrowWidth : kWidth, kHeight};
 }
 
 PlanPoint plan_point(const PlanScale& scale, double pixel_x, double pixel_y) {

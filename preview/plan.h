@@ -79,13 +79,6 @@ struct PlanDrawing {
 // the abort flag ends the walk early.
 PlanDrawing draw_plan(Context& context, Raster& picture, const PlanOptions& options);
 
-// Where the preview window opens, in twips: right of the document area, beside the position display;
-// narrower while the position display is expanded.
-struct WindowPlacement {
-  double left = 0, top = 0, width = 0, height = 0;
-};
-WindowPlacement preview_placement(double main_window_width, bool display_expanded);
-
 // The mouse position over the picture (pixels) in mm with two decimals: "X=12.50   Y=3.00".
 struct PlanPoint {
   double x = 0, y = 0;

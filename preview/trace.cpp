@@ -166,4 +166,10 @@ bool build_trace(Context& context) {
   }
 }
 
+bool preview_program(Context& context) {
+  context.conversion.abort = false;
+  context.host->set_job_control_enabled(JobControl::cancel_button, true);
+  return build_trace(context);
+}
+
 }  // namespace vireo

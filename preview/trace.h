@@ -15,6 +15,10 @@ struct Context;
 // with "[GRAPH:]Errore <n>" and a hint in a message box. Returns true when the preview was opened.
 bool build_trace(Context& context);
 
+// The main window's preview command: clears the abort flag, enables the job window's stop button and
+// runs build_trace.
+bool preview_program(Context& context);
+
 // Loads the file and runs both scans without opening a window. Throws RunError.
 void load_trace(Context& context, const std::string& path);
 

@@ -24,9 +24,9 @@ constexpr int kButtonWidth = 26;
 
 QColor to_qcolor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
-void paint_button(QPushButton* button, std::optional<QRgb> colour) {
+void paint_button(QPushButton* button, std::optional<Rgb> colour) {
   QPalette palette = button->palette();
-  palette.setColor(QPalette::Button, colour ? QColor::fromRgb(*colour) : button->style()->standardPalette().color(QPalette::Button));
+  palette.setColor(QPalette::Button, colour ? to_qcolor(*colour) : button->style()->standardPalette().color(QPalette::Button));
   button->setPalette(palette);
   button->setAutoFillBackground(colour.has_value());
 }
@@ -109,7 +109,7 @@ void TraceView3d::mouseMoveEvent(QMouseEvent* event) {
 
 // --- window
 
-PreviewWindow::PreviewWindow(Context& context, double main_window_width, QWidget* parent)
+PreviewWindow::PreviewWindow(Context& context, QWidget* parent)
     : QWidget(parent), context_(context), with_3d_(context.settings.on(Slot::Grafica3D)),
       line_width_(initial_line_width(context.channel.document_extension)) {
   setObjectName("frmgraph");
@@ -205,13 +205,6 @@ PreviewWindow::PreviewWindow(Context& context, double main_window_width, QWidget
   zoom_button_->setEnabled(with_3d_);
   rot_button_->setEnabled(with_3d_);
   pan_button_->setEnabled(with_3d_);
-  place(main_window_width, context.display.expanded);
-}
-
-void PreviewWindow::place(double main_window_width, bool display_expanded) {
-  const WindowPlacement p = preview_placement(main_window_width, display_expanded);
-  move(static_cast<int>(p.left / kTwipsPerPixel), static_cast<int>(p.top / kTwipsPerPixel));
-  resize(static_cast<int>(p.width / kTwipsPerPixel), static_cast<int>(p.height / kTwipsPerPixel));
 }
 
 QPushButton* PreviewWindow::mode_button(TrackMode mode) const {
@@ -280,7 +273,7 @@ void PreviewWindow::set_line_width(int width) {
 void PreviewWindow::set_track_mode(TrackMode mode) {
   view3d_->view().set_mode(mode);
   for (TrackMode m : {TrackMode::zoom, TrackMode::rotate, TrackMode::pan})
-    paint_button(mode_button(m), m == mode ? std::optional<QRgb>(kActiveMode) : std::nullopt);
+    paint_button(mode_button(m), m == mode ? std::optional<Rgb>(kActiveMode) : std::nullopt);
 }
 
 void PreviewWindow::toggle_view() {
@@ -288,7 +281,7 @@ void PreviewWindow::toggle_view() {
   const bool showing_3d = views_->currentWidget() == view3d_;
   views_->setCurrentWidget(showing_3d ? static_cast<QWidget*>(plan_) : view3d_);
   visua3d_->setText(showing_3d ? "3D" : "2D");
-  paint_button(visua3d_, showing_3d ? std::nullopt : std::optional<QRgb>(kShowing3d));
+  paint_button(visua3d_, showing_3d ? std::nullopt : std::optional<Rgb>(kShowing3d));
 }
 
 void PreviewWindow::show_level(int row) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/shell.h"
 #include "preview/plan.h"
 #include "preview/view3d.h"
 
@@ -67,19 +68,15 @@ class TraceView3d : public QWidget {
 class PreviewWindow : public QWidget {
   Q_OBJECT
  public:
-  // Colours of the track-mode buttons and of the 2D/3D button while the 3D view is shown.
-  static constexpr QRgb kActiveMode = 0xFFEBFFA8;  // RGB(235, 255, 168)
-  static constexpr QRgb kShowing3d = 0xFFFFD901;   // RGB(255, 217, 1)
+  // Colours of the active track-mode button and of the 2D/3D button while the 3D view is shown.
+  static constexpr Rgb kActiveMode = colour::kSlowButton;
+  static constexpr Rgb kShowing3d = colour::kFastButton;
 
-  // Opens over the context's trace, placed beside the position display of a main window
-  // `main_window_width` twips wide. The plan is drawn once the window is shown.
-  PreviewWindow(Context& context, double main_window_width, QWidget* parent = nullptr);
+  // Opens over the context's trace; the plan is drawn once the window is shown and laid out.
+  explicit PreviewWindow(Context& context, QWidget* parent = nullptr);
 
   // Redraws everything from the trace with the current line width.
   void draw_plan();
-
-  // Moves the window as the position display's layout changes.
-  void place(double main_window_width, bool display_expanded);
 
   int line_width() const { return line_width_; }
   const PlanDrawing& drawing() const { return drawing_; }

@@ -49,7 +49,7 @@ class PreviewWindowTest : public QObject {
 
   void drawsThePlanAndItsLabels() {
     load(kTwoLevels);
-    PreviewWindow window(context, 20000);
+    PreviewWindow window(context);
     window.resize(700, 450);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -81,7 +81,7 @@ class PreviewWindowTest : public QObject {
 
   void mouseShowsAndClickKeepsThePoint() {
     load(kTwoLevels);
-    PreviewWindow window(context, 20000);
+    PreviewWindow window(context);
     window.resize(700, 450);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -104,7 +104,7 @@ class PreviewWindowTest : public QObject {
 
   void escapeRaisesTheAbortFlag() {
     load(kTwoLevels);
-    PreviewWindow window(context, 20000);
+    PreviewWindow window(context);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::keyClick(&window, Qt::Key_Escape);
@@ -115,7 +115,7 @@ class PreviewWindowTest : public QObject {
     std::string program = "Z00800*X01000Y01000*Z01000*";
     for (int i = 0; i < 40000; ++i) program += "X02000*X01000*";
     load(program);
-    QPointer<PreviewWindow> window = new PreviewWindow(context, 20000);
+    QPointer<PreviewWindow> window = new PreviewWindow(context);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     int pumps = 0;
@@ -132,7 +132,7 @@ class PreviewWindowTest : public QObject {
   void lineWidthButtons() {
     context.channel.document_extension = ".drl";
     load(kTwoLevels);
-    PreviewWindow window(context, 20000);
+    PreviewWindow window(context);
     QCOMPARE(window.line_width(), 3);
     QVERIFY(!window.width_button(3)->isEnabled());
     window.show();
@@ -144,25 +144,13 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(window.windowTitle(), QString("Simulator   tot:5 linee"));
   }
 
-  void placement() {
-    load(kTwoLevels);
-    context.display.expanded = true;
-    PreviewWindow narrow(context, 30000);
-    QCOMPARE(narrow.pos(), QPoint((30000 - 6200 - 1800 - 380) / 15, 0));
-    QCOMPARE(narrow.width(), std::max(4500 / 15, narrow.minimumSizeHint().width()));
-    context.display.expanded = false;
-    PreviewWindow wide(context, 30000);
-    QCOMPARE(wide.width(), std::max(6200 / 15, wide.minimumSizeHint().width()));
-    QVERIFY(wide.width() > narrow.width() || narrow.minimumSizeHint().width() >= 6200 / 15);
-  }
-
   void view3dWithItsModes() {
     load(kTwoLevels);
-    PreviewWindow plain(context, 20000);
+    PreviewWindow plain(context);
     QVERIFY(!plain.toggle_3d()->isEnabled());
 
     set(Slot::Grafica3D, "1");
-    PreviewWindow window(context, 20000);
+    PreviewWindow window(context);
     window.resize(700, 450);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -171,7 +159,7 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(window.view3d()->points().size(), std::size_t{10});
     QCOMPARE(window.view3d()->points()[3].x, 30.0);
     QCOMPARE(window.view3d()->points()[3].z, 10.0);
-    const QColor active = QColor::fromRgb(PreviewWindow::kActiveMode);
+    const QColor active = QColor(PreviewWindow::kActiveMode.r, PreviewWindow::kActiveMode.g, PreviewWindow::kActiveMode.b);
     QCOMPARE(window.mode_button(TrackMode::rotate)->palette().color(QPalette::Button), active);
     QTest::mouseClick(window.mode_button(TrackMode::zoom), Qt::LeftButton);
     QCOMPARE(window.view3d()->view().mode(), TrackMode::zoom);
@@ -182,7 +170,7 @@ class PreviewWindowTest : public QObject {
     QTest::mouseClick(window.toggle_3d(), Qt::LeftButton);
     QCOMPARE(window.toggle_3d()->text(), QString("2D"));
     QVERIFY(window.view3d()->isVisible());
-    QCOMPARE(window.toggle_3d()->palette().color(QPalette::Button), QColor::fromRgb(PreviewWindow::kShowing3d));
+    QCOMPARE(window.toggle_3d()->palette().color(QPalette::Button), QColor(PreviewWindow::kShowing3d.r, PreviewWindow::kShowing3d.g, PreviewWindow::kShowing3d.b));
     // A drag in zoom mode enlarges the model.
     const double zoom = window.view3d()->view().zoom();
     QTest::mousePress(window.view3d(), Qt::LeftButton, {}, QPoint(100, 200));
