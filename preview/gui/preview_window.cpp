@@ -115,12 +115,14 @@ PreviewWindow::PreviewWindow(Context& context, QWidget* parent)
   setObjectName("frmgraph");
   setAttribute(Qt::WA_DeleteOnClose);
 
-  auto* top = new QHBoxLayout;
-  for (QLabel*& label : extent_labels_) {
-    label = new QLabel(this);
-    top->addWidget(label);
-  }
-  top->addStretch();
+  // Extents in two rows (X above Y: minimum, maximum, size); the scale beside them.
+  auto* top = new QGridLayout;
+  top->setHorizontalSpacing(8);
+  top->setVerticalSpacing(0);
+  for (QLabel*& label : extent_labels_) label = new QLabel(this);
+  const int cells[][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 2}, {1, 2}, {0, 3}};  // row, column
+  for (int i = 0; i < 7; ++i) top->addWidget(extent_labels_[i], cells[i][0], cells[i][1]);
+  top->setColumnStretch(4, 1);
 
   plan_ = new PlanView(this);
   view3d_ = new TraceView3d(this);
