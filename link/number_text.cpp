@@ -62,4 +62,9 @@ std::string fw(double value, int digits) {
   return std::string(digits - text.size(), '0') + text;
 }
 
+std::string fw_text(std::string_view text, int digits) {
+  if (static_cast<int>(text.size()) >= digits) return std::string(text.substr(text.size() - digits));
+  return std::string(digits - text.size(), '0') + std::string(text);
+}
+
 }  // namespace vireo

@@ -29,4 +29,8 @@ long long int_part(double value);
 // "0-200"); a longer value loses its leading digits (fw(123456, 5) is "23456").
 std::string fw(double value, int digits);
 
+// The same field made from a setting's text as it stands, without reading it as a number:
+// fw_text("1500", 5) is "01500", fw_text(" 15", 5) is "00 15".
+std::string fw_text(std::string_view text, int digits);
+
 }  // namespace vireo
