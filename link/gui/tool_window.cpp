@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRegion>
@@ -23,6 +24,9 @@ namespace {
 
 constexpr int kCornerRadius = 14;
 constexpr int kGap = 4;  // between the window and the one it opens beside
+// The room a tool's description has beside its button; a longer one is cut with "..." and shown
+// whole in its tip.
+constexpr int kDescriptionWidth = 150;
 
 }  // namespace
 
@@ -54,7 +58,7 @@ ToolWindow::ToolWindow(Context& context, QWidget* parent)
     tool1_[i]->setFixedSize(30, 22);
     connect(tool1_[i], &QPushButton::clicked, this, [this, i] { choose(i + 1); });
     const QString description = QString::fromLatin1(tool_description(context_.settings, i + 1));
-    label1_[i] = new QLabel(description, this);
+    label1_[i] = new QLabel(QFontMetrics(small).elidedText(description, Qt::ElideRight, kDescriptionWidth), this);
     label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
     label1_[i]->setFont(small);
     label1_[i]->setToolTip(description);
@@ -128,6 +132,15 @@ void ToolWindow::keyPressEvent(QKeyEvent* event) {
 void ToolWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   round_corners();
+}
+
+// Without a frame, the window draws its own rounded edge.
+void ToolWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(palette().color(QPalette::Dark), 2));
+  painter.setBrush(palette().color(QPalette::AlternateBase));
+  painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kCornerRadius, kCornerRadius);
 }
 
 // The window is clipped to a rounded rectangle, where the platform supports shaped windows.

@@ -83,7 +83,7 @@ class OperatorWindowsTest : public QObject {
     QCOMPARE(w->caption_label()->toolTip(), QString("REQUEST TOOL 12"));
     for (int i = 0; i < 8; ++i) {
       QCOMPARE(w->tool_button(i)->text(), QString::number(i + 1));
-      QCOMPARE(w->description(i)->text(), QString::fromLatin1(ctx->settings.text(Slot::descrizione1, i)));
+      QCOMPARE(w->description(i)->toolTip(), QString::fromLatin1(ctx->settings.text(Slot::descrizione1, i)));
     }
     QCOMPARE(w->description(2)->text(), QString("Punta 1mm"));
     QVERIFY(w->put_away_button()->isHidden());
