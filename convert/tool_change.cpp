@@ -115,13 +115,15 @@ void ask_for_tool(Context& ctx) {
   ToolState& tools = ctx.tools;
   while (tools.requested > kSlotCount) {
     if (!tools.manual_wait) tools.tool_request_mode = true;
+    // The mode ends with the question, also when the front end ends the command instead.
+    struct EndRequestMode {
+      ToolState& tools;
+      ~EndRequestMode() { tools.tool_request_mode = false; }
+    } end_request_mode{tools};
     ctx.host->show_tool_window("REQUEST TOOL " + tool_number(tools.requested), false, false);
-    if (!tools.tool_window_wait && tools.requested > kSlotCount) {
-      tools.tool_request_mode = false;
+    if (!tools.tool_window_wait && tools.requested > kSlotCount)
       throw RunError(err::kObjectNotSet, "Object variable or With block variable not set");
-    }
     while (tools.tool_window_wait) ctx.host->wait_events(kOperatorWaitMs);
-    tools.tool_request_mode = false;
   }
 }
 

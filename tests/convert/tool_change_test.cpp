@@ -332,6 +332,10 @@ TEST_F(ToolChangeTest, AFrontEndWithoutAToolWindowDoesNotAskForEver) {
   EXPECT_THROW(change(12), RunError);
   EXPECT_EQ(host.tool_windows.size(), 1u);
   EXPECT_FALSE(tools.tool_request_mode);
+  // A front end that ends the command itself leaves the request mode off too.
+  host.on_tool_window = [](std::string_view, bool, bool) { throw RunError(err::kInvalidArgument, "no operator"); };
+  EXPECT_THROW(change(12), RunError);
+  EXPECT_FALSE(tools.tool_request_mode);
 }
 
 TEST_F(ToolChangeTest, CalibrateToolAlone) {
