@@ -9,7 +9,7 @@ OperatorWindows::OperatorWindows(Context& context, QWidget* main)
     : context_(context),
       main_(main),
       prompt_(std::make_unique<ManualPrompt>(context, main)),
-      tool_window_(std::make_unique<ToolWindow>(context, main)) {}
+      tool_window_(std::make_unique<ToolSelectWindow>(context, main)) {}
 
 void OperatorWindows::show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
   QWidget* caller = main_;

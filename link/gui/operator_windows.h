@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "link/gui/manual_prompt.h"
-#include "link/gui/tool_window.h"
+#include "link/gui/tool_select_window.h"
 
 namespace vireo {
 
@@ -28,7 +28,7 @@ class OperatorWindows {
   void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel);
   void show_manual_prompt(std::string_view text);
 
-  ToolWindow* tool_window() const { return tool_window_.get(); }
+  ToolSelectWindow* tool_window() const { return tool_window_.get(); }
   ManualPrompt* prompt() const { return prompt_.get(); }
 
  private:
@@ -37,7 +37,7 @@ class OperatorWindows {
   QPointer<QWidget> job_window_;
   QPointer<QWidget> keypad_;
   std::unique_ptr<ManualPrompt> prompt_;
-  std::unique_ptr<ToolWindow> tool_window_;
+  std::unique_ptr<ToolSelectWindow> tool_window_;
 };
 
 }  // namespace vireo

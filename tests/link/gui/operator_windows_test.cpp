@@ -76,7 +76,7 @@ class OperatorWindowsTest : public QObject {
   void toolWindowShowsTheToolsAndChoosesOne() {
     ctx->tools.tool_request_mode = true;
     host.show_tool_window("REQUEST TOOL 12", false, false);
-    ToolWindow* w = windows->tool_window();
+    ToolSelectWindow* w = windows->tool_window();
     QVERIFY(w->isVisible());
     QVERIFY(ctx->tools.tool_window_wait);
     QCOMPARE(w->caption_label()->text(), QString("REQUEST TOOL 12"));
@@ -108,13 +108,13 @@ class OperatorWindowsTest : public QObject {
   void toolWindowPutAwayCancelAndClose() {
     struct Case {
       const char* name;
-      std::function<void(ToolWindow*)> act;
+      std::function<void(ToolSelectWindow*)> act;
       int requested, choice;
     };
     const Case cases[] = {
-        {"Deponi", [](ToolWindow* w) { QTest::mouseClick(w->put_away_button(), Qt::LeftButton); }, 0, 0},
-        {"cancel", [](ToolWindow* w) { QTest::mouseClick(w->cancel_button(), Qt::LeftButton); }, 5, 99},
-        {"closed", [](ToolWindow* w) { w->close(); }, 5, 99},
+        {"Deponi", [](ToolSelectWindow* w) { QTest::mouseClick(w->put_away_button(), Qt::LeftButton); }, 0, 0},
+        {"cancel", [](ToolSelectWindow* w) { QTest::mouseClick(w->cancel_button(), Qt::LeftButton); }, 5, 99},
+        {"closed", [](ToolSelectWindow* w) { w->close(); }, 5, 99},
     };
     for (const Case& c : cases) {
       ctx->tools.requested = 5;
@@ -183,7 +183,7 @@ class OperatorWindowsTest : public QObject {
     ctx->channel.suppress = false;
     ctx->tools.skip_calibration = false;
     host.show_manual_prompt("metti manualmente utensile3");
-    ToolWindow* w = windows->tool_window();
+    ToolSelectWindow* w = windows->tool_window();
     when([w] { return w->isVisible(); }, [w] { QTest::mouseClick(w->cancel_button(), Qt::LeftButton); });
     QTest::mouseClick(windows->prompt()->dev_button(), Qt::LeftButton);
     QVERIFY(windows->prompt()->isVisible());
@@ -219,7 +219,7 @@ class OperatorWindowsTest : public QObject {
     job.show();
     windows->set_job_window(&job);
     ctx->settings.set_text(Slot::f_tauto, "1");
-    ToolWindow* w = windows->tool_window();
+    ToolSelectWindow* w = windows->tool_window();
     QPoint opened_at;
     when([w] { return w->isVisible(); }, [w, &opened_at] {
       opened_at = w->pos();

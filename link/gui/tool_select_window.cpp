@@ -1,4 +1,4 @@
-#include "link/gui/tool_window.h"
+#include "link/gui/tool_select_window.h"
 
 #include <algorithm>
 
@@ -30,7 +30,7 @@ constexpr int kDescriptionWidth = 150;
 
 }  // namespace
 
-ToolWindow::ToolWindow(Context& context, QWidget* parent)
+ToolSelectWindow::ToolSelectWindow(Context& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), context_(context) {
   setObjectName("frm_tool");
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -82,7 +82,7 @@ ToolWindow::ToolWindow(Context& context, QWidget* parent)
   layout->addLayout(bottom);
 }
 
-void ToolWindow::open(const QString& caption, bool show_put_away, bool show_cancel, QWidget* caller, bool over) {
+void ToolSelectWindow::open(const QString& caption, bool show_put_away, bool show_cancel, QWidget* caller, bool over) {
   tool_window_loaded(context_);
   loaded_ = true;
   com_->setText(caption);
@@ -108,12 +108,12 @@ void ToolWindow::open(const QString& caption, bool show_put_away, bool show_canc
   raise();
 }
 
-void ToolWindow::choose(int tool) {
+void ToolSelectWindow::choose(int tool) {
   tool_window_choose(context_, tool);
   close();
 }
 
-void ToolWindow::closeEvent(QCloseEvent* event) {
+void ToolSelectWindow::closeEvent(QCloseEvent* event) {
   if (loaded_) {
     loaded_ = false;
     tool_window_unloaded(context_);
@@ -121,7 +121,7 @@ void ToolWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void ToolWindow::keyPressEvent(QKeyEvent* event) {
+void ToolSelectWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     request_stop(context_);
     return;
@@ -129,13 +129,13 @@ void ToolWindow::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void ToolWindow::resizeEvent(QResizeEvent* event) {
+void ToolSelectWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   round_corners();
 }
 
 // Without a frame, the window draws its own rounded edge.
-void ToolWindow::paintEvent(QPaintEvent*) {
+void ToolSelectWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(palette().color(QPalette::Dark), 2));
@@ -144,7 +144,7 @@ void ToolWindow::paintEvent(QPaintEvent*) {
 }
 
 // The window is clipped to a rounded rectangle, where the platform supports shaped windows.
-void ToolWindow::round_corners() {
+void ToolSelectWindow::round_corners() {
   QPainterPath outline;
   outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
   setMask(QRegion(outline.toFillPolygon().toPolygon()));

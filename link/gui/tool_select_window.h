@@ -13,10 +13,10 @@ namespace vireo {
 
 struct Context;
 
-class ToolWindow : public QWidget {
+class ToolSelectWindow : public QWidget {
   Q_OBJECT
  public:
-  explicit ToolWindow(Context& context, QWidget* parent = nullptr);
+  explicit ToolSelectWindow(Context& context, QWidget* parent = nullptr);
 
   // Loads the window (the tool change now waits for it), shows `caption` in its label `com` and the
   // two optional buttons as asked, and places it beside `caller`, or over its top left corner when
