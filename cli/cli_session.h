@@ -2,20 +2,65 @@
 // system (the serial ports, with the --port paths, and the ISA card driver library).
 #pragma once
 
+#include <iosfwd>
+#include <string>
+#include <vector>
+
 #include "app/context.h"
 #include "app/host.h"
+#include "app/memory_text_view.h"
 #include "link/devices/iocard_library.h"
 #include "link/devices/posix_serial_port.h"
+#include "link/operator_prompts.h"
 
 namespace vireo {
 
 struct CommonOptions;
 
-// The terminal as host: messages go to stderr, waits sleep.
+// The terminal as host: messages go to stderr, waits sleep, the document and output windows are
+// views in memory. Nobody is there to answer the operator's prompts, so a run is never left waiting:
+// a pause is released at once (with a warning), the manual tool-change prompt gives the answer chosen
+// for the run (OK unless told otherwise), and a tool request the tool window would have to answer ends
+// the run.
 class CliHost : public Host {
  public:
+  void attach(Context& context) { context_ = &context; }
+
   void wait_events(int max_ms) override;
   void message_box(std::string_view text) override;
+  void set_pause_button_alert(bool alert) override;
+
+  TextView* document_view() override { return &document; }
+  std::string document_caption() override { return caption; }
+  void clear_tool_list() override { tool_list.clear(); }
+  void add_tool_list_item(std::string_view text) override { tool_list.emplace_back(text); }
+
+  TextView* show_output_window(std::string_view title) override;
+  TextView* output_view() override { return output_open ? &output : nullptr; }
+  void line_delivered(std::string_view text) override;
+
+  std::string select_file_type() override;
+  void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) override;
+  void show_manual_prompt(std::string_view text) override;
+
+  MemoryTextView document;  // the source document
+  std::string caption;      // its path
+  MemoryTextView output;    // the output window of the "rtf" sink
+  bool output_open = false;
+  std::vector<std::string> tool_list;  // the job window's tool list
+
+  std::ostream* echo = nullptr;  // every delivered line, one per text line, when set
+  std::string file_type;         // the type-selection answer (a canonical extension), "" for none
+  bool file_type_asked = false;  // the extension was not in the table
+  bool tool_request_refused = false;
+  // How every manual tool-change prompt of the run is answered, and that answer as the option reads.
+  ManualAnswer manual_answer;
+  std::string manual_answer_text = "ok";
+  std::string last_error;        // the last error text that paused the run
+
+ private:
+  Context* context_ = nullptr;
+  int tool_to_give_ = 0;  // the tool the prompt's answer picks in the tool window it opens
 };
 
 class CliSession {
@@ -25,6 +70,7 @@ class CliSession {
   CliSession& operator=(const CliSession&) = delete;
 
   Context& context() { return context_; }
+  CliHost& host() { return host_; }
 
  private:
   CliHost host_;

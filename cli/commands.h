@@ -6,5 +6,6 @@ namespace vireo {
 class ArgReader;
 
 int settings_command(ArgReader& args);
+int convert_command(ArgReader& args);
 
 }  // namespace vireo

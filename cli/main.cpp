@@ -10,7 +10,10 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vireo-cli COMMAND [options]\n"
     "commands:\n"
-    "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n";
+    "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n"
+    "  convert INPUT [--setup FILE.stu] [--set NAME=VALUE]... [--sink file|rtf|periferica]\n"
+    "          [--output FILE] [--lines] [--type gc|dxf|drl|gbr|plt|rml] [--tool CODE] [--list-tools]\n"
+    "          [--manual-answer ok|skip|change:N|dev:N] [--port comN=PATH]\n";
 
 struct Command {
   std::string_view name;
@@ -19,6 +22,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"settings", vireo::settings_command},
+    {"convert", vireo::convert_command},
 };
 
 }  // namespace

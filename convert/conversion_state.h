@@ -5,7 +5,11 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "convert/geometry.h"
+#include "convert/source_text.h"
 
 namespace vireo {
 
@@ -15,6 +19,11 @@ struct ConversionState {
   std::size_t text_length = 0;
   // The document text, copied once when the sink is the program file and read by position.
   std::string source_text;
+  // What the reader reads: that copy, or the document view (whose selection shows the progress).
+  std::unique_ptr<SourceText> source;
+
+  // Where the program file goes instead of beside the source, when a front end names it.
+  std::string output_path;
 
   std::int16_t pass_counter = 0;
   // Set by the stop button or Esc; converters and senders end the program at their next token.
@@ -28,6 +37,8 @@ struct ConversionState {
   std::string plunge_feed_line;     // "F02"
 
   std::chrono::steady_clock::time_point start_time{};
+
+  GeometryRegisters geometry;
 };
 
 }  // namespace vireo

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "app/context.h"
+#include "convert/emitters.h"
+#include "link/command_language.h"
 #include "link/number_text.h"
 #include "link/output_channel.h"
 #include "link/run_error.h"
@@ -16,15 +18,9 @@ constexpr int kSlotCount = 8;
 // The waits for the tool window and the manual prompt hand the event loop this long per turn.
 constexpr int kOperatorWaitMs = 50;
 
-constexpr std::string_view kNotUsed = "nu";
 constexpr std::string_view kOutputsStart = "00000000";
 constexpr std::string_view kOutputsOpen = "00000001";
 constexpr std::string_view kOutputsSlot = "00000011";
-
-void emit(Context& ctx, std::string line) {
-  ctx.channel.line = std::move(line);
-  emit_line(ctx);
-}
 
 std::string tool_number(int tool) { return std::to_string(tool); }
 
@@ -35,16 +31,8 @@ std::string fw_setting(const Context& ctx, Slot slot, int element = 0) {
   return fw(ctx.settings.number(slot, element), digits(ctx));
 }
 
-// The multiplexer's outputs line, written only when both of its addresses are in use.
-void emit_outputs(Context& ctx, std::string_view bits) {
-  const std::string& plc = ctx.settings.text(Slot::indplc);
-  const std::string& spindle = ctx.settings.text(Slot::indfresa);
-  if (plc == kNotUsed || spindle == kNotUsed) return;
-  emit(ctx, plc + "Od" + std::string(bits) + "0000000000000000" + spindle);
-}
-
 // A delay for the controller: " T" + the setting's milliseconds in five digits + " ".
-void emit_wait(Context& ctx, Slot delay) { emit(ctx, " T" + fw(ctx.settings.number(delay), 5) + " "); }
+void emit_wait(Context& ctx, Slot delay) { write_line(ctx, " T" + fw(ctx.settings.number(delay), 5) + " "); }
 
 bool calibration_enabled(const Context& ctx) {
   return ctx.settings.on(Slot::Check_ena_tara) && ctx.settings.on(Slot::Check_ena_sensor);
@@ -67,21 +55,21 @@ void check_tool_numbers(const ToolState& tools) {
 
 // The four moves to a changer slot: up, over it in X and Y, down into it.
 void emit_slot_moves(Context& ctx, int slot) {
-  emit(ctx, "RZ" + fw_setting(ctx, Slot::zatc_up, slot) + "*");
-  emit(ctx, "RX" + fw_setting(ctx, Slot::xatc, slot) + "*");
-  emit(ctx, "RY" + fw_setting(ctx, Slot::yatc, slot) + "*");
-  emit(ctx, "RZ" + fw_setting(ctx, Slot::zatc_dw, slot) + "*");
+  write_line(ctx, "RZ" + fw_setting(ctx, Slot::zatc_up, slot) + "*");
+  write_line(ctx, "RX" + fw_setting(ctx, Slot::xatc, slot) + "*");
+  write_line(ctx, "RY" + fw_setting(ctx, Slot::yatc, slot) + "*");
+  write_line(ctx, "RZ" + fw_setting(ctx, Slot::zatc_dw, slot) + "*");
 }
 
 // Puts the loaded tool back into its slot (nothing when none is loaded).
 void deposit_tool(Context& ctx) {
   if (ctx.tools.loaded == 0) return;
   const int slot = slot_of(ctx.tools.loaded);
-  emit_outputs(ctx, kOutputsOpen);
+  write_outputs(ctx, kOutputsOpen);
   emit_wait(ctx, Slot::Time_sportelli);
   emit_slot_moves(ctx, slot);
-  emit(ctx, " ");
-  emit_outputs(ctx, kOutputsSlot);
+  write_line(ctx, " ");
+  write_outputs(ctx, kOutputsSlot);
   ctx.channel.tool_text = "UTENSILE: 0";
   ctx.channel.message_text.clear();
   emit_wait(ctx, Slot::Time_sportelli);
@@ -92,10 +80,10 @@ void deposit_tool(Context& ctx) {
 void take_tool(Context& ctx) {
   const int tool = ctx.tools.requested;
   const int slot = slot_of(tool);
-  emit_outputs(ctx, kOutputsSlot);
+  write_outputs(ctx, kOutputsSlot);
   emit_slot_moves(ctx, slot);
-  emit(ctx, " ");
-  emit_outputs(ctx, kOutputsOpen);
+  write_line(ctx, " ");
+  write_outputs(ctx, kOutputsOpen);
   ctx.channel.tool_text = "UTENSILE: " + tool_number(tool);
   ctx.channel.message_text.clear();
   emit_wait(ctx, Slot::Time_sportelli);
@@ -104,7 +92,7 @@ void take_tool(Context& ctx) {
 }
 
 void restart_spindle(Context& ctx) {
-  emit(ctx, "Z" + fw_setting(ctx, Slot::z_insu) + "* P3 ");
+  write_line(ctx, "Z" + fw_setting(ctx, Slot::z_insu) + "* P3 ");
   emit_wait(ctx, Slot::Time_RUN);
 }
 
@@ -130,7 +118,7 @@ void ask_for_tool(Context& ctx) {
 void automatic_change(Context& ctx) {
   ToolState& tools = ctx.tools;
   ChannelState& channel = ctx.channel;
-  if (!ctx.settings.on(Slot::ute_pretarati)) emit(ctx, "cz");
+  if (!ctx.settings.on(Slot::ute_pretarati)) write_line(ctx, "cz");
   if (tools.requested == 0) {
     channel.message_text = "    DEPONI UTENSILE " + tool_number(tools.loaded) + "     ";
     deposit_tool(ctx);
@@ -153,11 +141,11 @@ void manual_change(Context& ctx) {
   ToolState& tools = ctx.tools;
   ChannelState& channel = ctx.channel;
   const SettingsRecord& settings = ctx.settings;
-  emit(ctx, "cz");
+  write_line(ctx, "cz");
   // The parking position goes out as its settings read, not re-read as numbers.
-  emit(ctx, "Z" + fw_text(settings.text(Slot::z_tmanual), digits(ctx)) + "*");
-  emit(ctx, "RX" + fw_text(settings.text(Slot::x_tmanual), digits(ctx)) + "*");
-  emit(ctx, "RY" + fw_text(settings.text(Slot::y_tmanual), digits(ctx)) + "*");
+  write_line(ctx, "Z" + fw_text(settings.text(Slot::z_tmanual), digits(ctx)) + "*");
+  write_line(ctx, "RX" + fw_text(settings.text(Slot::x_tmanual), digits(ctx)) + "*");
+  write_line(ctx, "RY" + fw_text(settings.text(Slot::y_tmanual), digits(ctx)) + "*");
 
   tools.manual_wait = true;
   if (tools.requested == 0) {
@@ -177,23 +165,23 @@ void manual_change(Context& ctx) {
   channel.tool_text = "UTENSILE: " + tool_number(tools.requested);
   channel.message_text.clear();
   if (!tools.skip_calibration && calibration_enabled(ctx)) calibrate_tool(ctx);
-  emit(ctx, "P3");
+  write_line(ctx, "P3");
   emit_wait(ctx, Slot::Time_RUN);
 }
 
 }  // namespace
 
 void tool_change(Context& ctx) {
-  if (ctx.display.pulse_state != "pc") emit(ctx, ctx.derived.glue);
+  if (ctx.display.pulse_state != cmd::kGlue) write_line(ctx, ctx.derived.glue);
   if (!ctx.tools.keypad_request) {
     if (ctx.channel.sink == sink::kFile || !ctx.settings.on(Slot::check_ena_tc)) return;
     // A tool skipped with "Next" or "SKIP TOOL" ends here: the new tool's lines go out again.
     ctx.channel.suppress = false;
   }
   check_tool_numbers(ctx.tools);
-  emit(ctx, "P1 S00 " + ctx.settings.text(Slot::vel_rap));
+  write_line(ctx, "P1 S00 " + ctx.settings.text(Slot::vel_rap));
   ask_for_tool(ctx);
-  emit_outputs(ctx, kOutputsStart);
+  write_outputs(ctx, kOutputsStart);
   if (ctx.settings.on(Slot::f_tauto))
     automatic_change(ctx);
   else
@@ -203,12 +191,12 @@ void tool_change(Context& ctx) {
 void calibrate_tool(Context& ctx) {
   ctx.channel.message_text = "   TARATURA UTENSILE " + tool_number(ctx.tools.requested) + "    ";
   const std::string& rapid = ctx.settings.text(Slot::vel_rap);
-  emit(ctx, "S00 " + rapid);
-  emit(ctx, "RX" + fw_setting(ctx, Slot::xsensor) + "*");
-  emit(ctx, "RY" + fw_setting(ctx, Slot::ysensor) + "*");
-  emit(ctx, ctx.settings.text(Slot::fsensor) + "Z" + fw_setting(ctx, Slot::zsensor_max) + "*");
-  emit(ctx, "zs" + fw_setting(ctx, Slot::zsensor_offset) + "*");
-  emit(ctx, "rz" + rapid);
+  write_line(ctx, "S00 " + rapid);
+  write_line(ctx, "RX" + fw_setting(ctx, Slot::xsensor) + "*");
+  write_line(ctx, "RY" + fw_setting(ctx, Slot::ysensor) + "*");
+  write_line(ctx, ctx.settings.text(Slot::fsensor) + "Z" + fw_setting(ctx, Slot::zsensor_max) + "*");
+  write_line(ctx, "zs" + fw_setting(ctx, Slot::zsensor_offset) + "*");
+  write_line(ctx, "rz" + rapid);
   ctx.channel.message_text.clear();
 }
 

@@ -33,6 +33,10 @@ double value_of(std::string_view text) {
   return static_cast<double>(v);
 }
 
+bool all_digits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // Copies a field of the line into a state text. Fields are short and mostly as long as the text
 // they replace, so the characters are copied in place.
 void set_text(std::string& to, std::string_view from) {
@@ -284,7 +288,17 @@ void correct_coordinates(Context& context) {
     }
     const CorrectedAxis* axis = corrected_axis(c);
     if (!axis) continue;
-    const IntegerText text(corrected(field(line, i + 1, n), setting(context, axis->factor)));
+    const double factor = setting(context, axis->factor);
+    const std::string_view digits = field(line, i + 1, n);
+    if (factor == 1 && digits.size() == n && all_digits(digits)) {
+      // Int(v × 1) is v, whose fixed-width form is the field itself: only the tracked value changes,
+      // to the number without its leading zeros. Most lines take this way, as the factors are 1.
+      const std::size_t first = digits.find_first_not_of('0');
+      set_text(d.*axis->tracked, first == std::string_view::npos ? std::string_view("0") : digits.substr(first));
+      i += n;
+      continue;
+    }
+    const IntegerText text(corrected(digits, factor));
     set_text(d.*axis->tracked, text.view());
     put_fixed(line, i + 1, text, n);
     i += n;

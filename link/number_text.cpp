@@ -1,6 +1,7 @@
 #include "link/number_text.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -35,16 +36,24 @@ double leading_number(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string number_text(double value) {
+namespace {
+
+// The decimal text of a number in its shortest form, written into `buf`.
+std::string_view number_chars(double value, char (&buf)[64]) {
   if (value == 0) return "0";  // also -0
   if (std::nearbyint(value) == value && std::fabs(value) < 1e15) {
-    char buf[32];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    return std::string(buf, end);
+    return {buf, static_cast<std::size_t>(end - buf)};
   }
-  char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, end);
+  return {buf, static_cast<std::size_t>(end - buf)};
+}
+
+}  // namespace
+
+std::string number_text(double value) {
+  char buf[64];
+  return std::string(number_chars(value, buf));
 }
 
 std::string blank_number_text(double value) {
@@ -52,14 +61,40 @@ std::string blank_number_text(double value) {
   return value >= 0 ? " " + text : text;
 }
 
-long long round_half_even(double value) { return static_cast<long long>(std::nearbyint(value)); }
+namespace {
 
-long long int_part(double value) { return static_cast<long long>(std::floor(value)); }
+// An integral double as a 64-bit integer; values beyond the range are held at its ends, NaN gives 0
+// (the plain conversion would be undefined for them).
+long long saturated(double integral) {
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (std::isnan(integral)) return 0;
+  if (integral >= kLimit) return LLONG_MAX;
+  if (integral < -kLimit) return LLONG_MIN;
+  return static_cast<long long>(integral);
+}
+
+}  // namespace
+
+long long round_half_even(double value) { return saturated(std::nearbyint(value)); }
+
+long long int_part(double value) { return saturated(std::floor(value)); }
 
 std::string fw(double value, int digits) {
-  std::string text = number_text(value);
-  if (static_cast<int>(text.size()) >= digits) return text.substr(text.size() - digits);
-  return std::string(digits - text.size(), '0') + text;
+  std::string text;
+  append_fw(text, value, digits);
+  return text;
+}
+
+void append_fw(std::string& out, double value, int digits) {
+  char buf[64];
+  const std::string_view text = number_chars(value, buf);
+  const auto width = static_cast<std::size_t>(digits < 0 ? 0 : digits);
+  if (text.size() >= width) {
+    out.append(text.substr(text.size() - width));
+  } else {
+    out.append(width - text.size(), '0');
+    out.append(text);
+  }
 }
 
 std::string fw_text(std::string_view text, int digits) {

@@ -18,7 +18,8 @@ std::string number_text(double value);
 // and messages show numbers.
 std::string blank_number_text(double value);
 
-// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4).
+// The nearest integer, halves going to the even neighbour (2.5 gives 2, 3.5 gives 4). Values beyond
+// the 64-bit range are held at its ends, NaN gives 0; the same holds for int_part.
 long long round_half_even(double value);
 
 // The largest integer not above the value (Int: -1.5 gives -2).
@@ -28,6 +29,8 @@ long long int_part(double value);
 // `digits` characters. A negative value keeps its minus sign inside the field (fw(-200, 5) is
 // "0-200"); a longer value loses its leading digits (fw(123456, 5) is "23456").
 std::string fw(double value, int digits);
+// The same appended to `out`, without a temporary text (the converters' hot path).
+void append_fw(std::string& out, double value, int digits);
 
 // The same field made from a setting's text as it stands, without reading it as a number:
 // fw_text("1500", 5) is "01500", fw_text(" 15", 5) is "00 15".

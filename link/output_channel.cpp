@@ -83,7 +83,8 @@ void pace(std::int32_t count) {
 
 void count_negative_sign(Context& context) {
   ChannelState& channel = context.channel;
-  if (channel.line.find('-') == std::string::npos) return;
+  // A plain scan: lines are short, and this runs for every line of a conversion.
+  if (std::find(channel.line.begin(), channel.line.end(), '-') == channel.line.end()) return;
   channel.error_text = kNegativeSign;
   for (char axis : kAxisLetters) {
     if (channel.line.find(axis) == std::string::npos) continue;
@@ -195,6 +196,7 @@ void show_in_text_view(Context& context) {
   view.set_selection_start(view.length());
   view.set_selection_length(size);
   view.replace_selection(channel.line);
+  context.host->line_delivered(channel.line);
   highlight(view, view.length() - size);
   pace(context.derived.dsr_delay);
   update_status(context);
@@ -225,6 +227,7 @@ void deliver(Context& context) {
       write_file(context);
       break;
   }
+  context.host->line_delivered(context.channel.line);
   update_status(context);
   context.channel.line.clear();
 }

@@ -1,7 +1,6 @@
 #include "settings/text_file.h"
 
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace vireo {
@@ -9,10 +8,14 @@ namespace vireo {
 std::optional<std::string> read_whole_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
+  std::string content;
+  std::error_code unknown_size;
+  if (const std::uintmax_t size = std::filesystem::file_size(path, unknown_size); !unknown_size) content.reserve(size);
+  // Read in blocks: sources of tens of megabytes are read whole before a conversion.
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) content.append(block, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) return std::nullopt;
-  return std::move(content).str();
+  return content;
 }
 
 std::string write_file_atomically(const std::filesystem::path& path, std::string_view content) {

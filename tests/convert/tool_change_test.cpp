@@ -17,15 +17,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Records every line the channel sends, as status panel 4 shows it. After each line the position
-// display is forgotten, so the encoder never drops a repeated Z move or feed code and the lines read
-// as the sequence wrote them.
+// Records every line as it reaches the sink. After each line the position display is forgotten, so
+// the encoder never drops a repeated Z move or feed code and the lines read as the sequence wrote them.
 struct RecordingHost : test::FakeHost {
   Context* context = nullptr;
   Lines lines;
-  void set_status_panel(int panel, std::string_view text) override {
-    FakeHost::set_status_panel(panel, text);
-    if (panel != 4 || text.empty()) return;
+  void line_delivered(std::string_view text) override {
+    FakeHost::line_delivered(text);
     lines.emplace_back(text);
     context->display.display_z = "999999999";
     context->display.display_f = "-1";

@@ -209,7 +209,14 @@ TEST_F(EncoderTest, CorrectCoordinates) {
        }, "F45X00010Y00010Z00011*", "F45X00010Y00030Z00005*", nullptr},
       {"negative result keeps its sign in the field", [](EncoderTest& t) { t.set(Slot::correzione_x, "-1"); },
        "X00200*", "X0-200*", nullptr},
-      {"a minus sign inside the zeros reads as 0", nullptr, "X0-200*", "X00000*", nullptr},
+      {"a minus sign inside the zeros reads as 0", nullptr, "X0-200*", "X00000*",
+       [](const DisplayState& s) { EXPECT_EQ(s.tracked_x, "0"); }},
+      {"factors of 1 keep the fields and track their numbers", nullptr, "X00300Y10000Z00000*",
+       "X00300Y10000Z00000*", [](const DisplayState& s) {
+         EXPECT_EQ(s.tracked_x, "300");
+         EXPECT_EQ(s.tracked_y, "10000");
+         EXPECT_EQ(s.tracked_z, "0");
+       }},
       {"Int rounds down", [](EncoderTest& t) { t.set(Slot::correzione_y, "-1.5"); }, "Y00001*", "Y000-2*", nullptr},
       {"a longer value loses its first digits", [](EncoderTest& t) { t.set(Slot::correzione_x, "10"); }, "X99999*",
        "X99990*", nullptr},

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 namespace vireo {
 namespace {
 
@@ -50,6 +53,11 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(round_half_even(2.6), 3);
   EXPECT_EQ(int_part(-1.5), -2);
   EXPECT_EQ(int_part(41.9), 41);
+  // Found by fuzzing: a coordinate of a hundred digits rounded to an integer was undefined.
+  EXPECT_EQ(round_half_even(3.3e114), LLONG_MAX);
+  EXPECT_EQ(round_half_even(-1e300), LLONG_MIN);
+  EXPECT_EQ(round_half_even(std::nan("")), 0);
+  EXPECT_EQ(int_part(HUGE_VAL), LLONG_MAX);
 }
 
 TEST(NumberText, ShortestFormAndBlankBeforeNonNegative) {

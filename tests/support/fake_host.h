@@ -24,6 +24,7 @@ class FakeHost : public Host {
   // --- scripted behaviour
   std::function<void()> on_pump;  // runs inside every pump_events
   std::function<void()> on_wait;  // runs inside every wait_events
+  std::function<void(int, std::string_view)> on_panel;  // runs inside every set_status_panel
   // A wait that never ends would hang the test: past this many waits, wait_events throws.
   long wait_limit = 100000;
   std::deque<bool> yes_no_answers;                 // answers of ask_yes_no, in order; then "No"
@@ -61,6 +62,10 @@ class FakeHost : public Host {
   std::vector<std::string> manual_prompts;         // the sentence of every manual prompt shown
 
   void post(std::function<void()> event) { events.push_back(std::move(event)); }
+  std::vector<std::string> delivered;              // every line that reached a sink, as delivered
+  std::vector<std::string> file_types;             // answers of select_file_type, in order; then "exit"
+  long file_type_questions = 0;
+  long previews = 0;
 
   void pump_events() override {
     ++pumps;
@@ -96,6 +101,7 @@ class FakeHost : public Host {
     panels.at(panel) = text;
     panel_log.emplace_back(panel, text);
     ++panel_writes;
+    if (on_panel) on_panel(panel, text);
   }
   void set_error_icon(bool shown) override { error_icon = shown; }
   void show_digit(int digit, double value) override { digits.emplace_back(digit, value); }
@@ -126,6 +132,13 @@ class FakeHost : public Host {
     manual_prompts.emplace_back(text);
     if (on_manual_prompt) on_manual_prompt(text);
   }
+  void line_delivered(std::string_view text) override { delivered.emplace_back(text); }
+
+  std::string select_file_type() override {
+    const auto asked = static_cast<std::size_t>(file_type_questions++);
+    return asked < file_types.size() ? file_types[asked] : "exit";
+  }
+  void show_preview() override { ++previews; }
 };
 
 }  // namespace vireo::test

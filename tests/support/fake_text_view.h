@@ -1,53 +1,10 @@
-// A text view held in a string, for tests of everything that writes to or reads from the document,
-// output and auxiliary windows. It records every colouring so a test can check what was highlighted.
+// The tests' text view: the in-memory view of the command-line front end, with its record of colourings.
 #pragma once
 
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "app/text_view.h"
+#include "app/memory_text_view.h"
 
 namespace vireo::test {
 
-class FakeTextView : public TextView {
- public:
-  // One call of set_selection_color: the selection it coloured.
-  struct ColourRange {
-    long start = 0;
-    long length = 0;
-    Rgb colour;
-    friend bool operator==(const ColourRange&, const ColourRange&) = default;
-  };
-
-  std::string content;
-  long sel_start = 0;
-  long sel_length = 0;
-  std::vector<ColourRange> colours;  // in the order they were set
-  bool enabled = true;
-
-  std::string text() const override { return content; }
-  long length() const override { return static_cast<long>(content.size()); }
-  void set_text(std::string_view text) override;
-
-  long selection_start() const override { return sel_start; }
-  void set_selection_start(long start) override;
-  long selection_length() const override { return sel_length; }
-  void set_selection_length(long length) override;
-  std::string selected_text() const override { return content.substr(sel_start, sel_length); }
-  // Replaces the selection and leaves the caret after the new text.
-  void replace_selection(std::string_view text) override;
-  void set_selection_color(Rgb color) override { colours.push_back({sel_start, sel_length, color}); }
-
-  // Searches [from, to) (to < 0 or past the end: to the end); selects the match.
-  long find(std::string_view what, long from, long to, FindOptions options) override;
-  // Lines end with "\n" (a "\r\n" pair counts once).
-  long line_of(long position) const override;
-
-  void set_enabled(bool on) override { enabled = on; }
-
-  // The text a colouring covered, for readable expectations: {"F45", {255, 43, 1}}.
-  std::string coloured_text(const ColourRange& range) const { return content.substr(range.start, range.length); }
-};
+using FakeTextView = MemoryTextView;
 
 }  // namespace vireo::test

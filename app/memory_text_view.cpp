@@ -1,9 +1,9 @@
-#include "tests/support/fake_text_view.h"
+#include "app/memory_text_view.h"
 
 #include <algorithm>
 #include <cctype>
 
-namespace vireo::test {
+namespace vireo {
 namespace {
 
 bool same_char(char a, char b, bool match_case) {
@@ -15,28 +15,32 @@ bool word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c
 
 }  // namespace
 
-void FakeTextView::set_text(std::string_view text) {
+void MemoryTextView::set_text(std::string_view text) {
   content.assign(text);
   sel_start = 0;
   sel_length = 0;
 }
 
-void FakeTextView::set_selection_start(long start) {
+void MemoryTextView::set_selection_start(long start) {
   sel_start = std::clamp(start, 0L, length());
   sel_length = 0;
 }
 
-void FakeTextView::set_selection_length(long length_wanted) {
+void MemoryTextView::set_selection_length(long length_wanted) {
   sel_length = std::clamp(length_wanted, 0L, length() - sel_start);
 }
 
-void FakeTextView::replace_selection(std::string_view text) {
+void MemoryTextView::replace_selection(std::string_view text) {
   content.replace(sel_start, sel_length, text);
   sel_start += static_cast<long>(text.size());
   sel_length = 0;
 }
 
-long FakeTextView::find(std::string_view what, long from, long to, FindOptions options) {
+void MemoryTextView::set_selection_color(Rgb color) {
+  if (!forget_colours_) colours.push_back({sel_start, sel_length, color});
+}
+
+long MemoryTextView::find(std::string_view what, long from, long to, FindOptions options) {
   const long end = to < 0 || to > length() ? length() : to;
   const long size = static_cast<long>(what.size());
   for (long p = std::max(from, 0L); p + size <= end && size > 0; ++p) {
@@ -56,9 +60,9 @@ long FakeTextView::find(std::string_view what, long from, long to, FindOptions o
   return -1;
 }
 
-long FakeTextView::line_of(long position) const {
+long MemoryTextView::line_of(long position) const {
   const long end = std::clamp(position, 0L, length());
   return static_cast<long>(std::count(content.begin(), content.begin() + end, '\n'));
 }
 
-}  // namespace vireo::test
+}  // namespace vireo

@@ -1,0 +1,203 @@
+#include "convert/driver.h"
+
+#include <algorithm>
+#include <utility>
+#include <cctype>
+#include <exception>
+#include <new>
+
+#include "app/context.h"
+#include "convert/emitters.h"
+#include "convert/gerber.h"
+#include "convert/source_reader.h"
+#include "link/number_text.h"
+#include "link/output_channel.h"
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+constexpr std::string_view kTag = "[converti:]";
+constexpr std::string_view kProgramExtension = ".tpx";
+constexpr std::string_view kPenToolChange = "TC";  // HPGL pens select tools: the settings' depths stand
+constexpr std::string_view kHpgl = ".plt";
+constexpr std::string_view kExit = "exit";
+constexpr long kPastTheEnd = 1000000000;
+constexpr int kPens = 8;
+
+// Extensions in the order they are compared; the first match wins. A format whose converter is not
+// part of the program yet has no converter and ends the conversion with a message.
+constexpr FormatRow kFormats[] = {
+    {".rml", ".rml", nullptr}, {".rol", ".rml", nullptr}, {".mdx", ".rml", nullptr},
+    {".dxf", ".dxf", nullptr},
+    {".drl", ".drl", nullptr},
+    {".gbr", ".gbr", convert_gerber},
+    {".lgr", ".gbr", convert_gerber}, {".gtl", ".gbr", convert_gerber}, {".gbl", ".gbr", convert_gerber},
+    {".gto", ".gbr", convert_gerber}, {".gbo", ".gbr", convert_gerber}, {".gts", ".gbr", convert_gerber},
+    {".gbs", ".gbr", convert_gerber}, {".gtp", ".gbr", convert_gerber}, {".gbp", ".gbr", convert_gerber},
+    {".gpb", ".gbr", convert_gerber}, {".gpt", ".gbr", convert_gerber}, {".gko", ".gbr", convert_gerber},
+    {".gg1", ".gbr", convert_gerber}, {".gd1", ".gbr", convert_gerber}, {".gm1", ".gbr", convert_gerber},
+    {".gm2", ".gbr", convert_gerber}, {".gm3", ".gbr", convert_gerber}, {".gm4", ".gbr", convert_gerber},
+    {".gm5", ".gbr", convert_gerber}, {".gm6", ".gbr", convert_gerber}, {".gm7", ".gbr", convert_gerber},
+    {".gm8", ".gbr", convert_gerber}, {".gm9", ".gbr", convert_gerber},
+    {".plt", ".plt", nullptr}, {".hp", ".plt", nullptr},
+    {".gc", ".gc", nullptr},
+    {".iso", ".gc", nullptr}, {".cnc", ".gc", nullptr}, {".nc", ".gc", nullptr}, {".ncc", ".gc", nullptr},
+    {".dnc", ".gc", nullptr}, {".tap", ".gc", nullptr},
+};
+
+std::string lower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return result;
+}
+
+// Step 3: the job window and the status bar at the start of a run.
+void prepare_job_window(Context& context) {
+  Host& host = *context.host;
+  ChannelState& channel = context.channel;
+  host.set_job_control_enabled(JobControl::cancel_button, true);
+  host.set_job_control_enabled(JobControl::tool_list, false);
+  host.clear_tool_list();
+  host.set_job_control_enabled(JobControl::tool_ok, false);
+  host.set_error_icon(false);
+  channel.operation_text.clear();
+  channel.tool_text.clear();
+  channel.message_text.clear();
+  channel.error_text.clear();
+  channel.error_count = 0;
+  const std::string sink = std::exchange(channel.sink, std::string());
+  update_status(context);
+  channel.sink = sink;
+}
+
+// Step 5 and 6: the text length, the counters, the working depths, and the source to read.
+void prepare_source(Context& context, TextView& view) {
+  ConversionState& state = context.conversion;
+  view.set_selection_start(kPastTheEnd);
+  state.text_length = static_cast<std::size_t>(std::max(view.selection_start(), 0L));
+  state.read_cursor = 0;
+  context.channel.line_counter = 0;
+  state.pass_counter = 0;
+  prepare_depths(context);
+  view.set_selection_start(0);
+  if (context.channel.sink == sink::kFile) {
+    state.source_text = view.text();
+    read_from_copy(context);
+  } else {
+    state.source_text.clear();
+    read_from_view(context, view);
+  }
+}
+
+// Step 7: the converter of the extension, or the one the operator picks.
+ConversionOutcome dispatch(Context& context) {
+  ChannelState& channel = context.channel;
+  for (;;) {
+    if (const FormatRow* row = find_format(channel.document_extension)) {
+      channel.document_extension = row->canonical;
+      if (!row->convert) {
+        context.host->message_box(std::string(kTag) + "il convertitore dei file " + std::string(row->canonical) +
+                                  " non e' ancora disponibile");
+        return ConversionOutcome::unavailable;
+      }
+      row->convert(context);
+      return ConversionOutcome::converted;
+    }
+    channel.document_extension = context.host->select_file_type();
+    if (channel.document_extension == kExit) return ConversionOutcome::cancelled;
+  }
+}
+
+void report(Context& context, int number, std::string_view description) {
+  context.host->message_box(std::string(kTag) + "Errore " + number_text(number) + "\r" + std::string(description));
+  // A partly written program file stays as written: its buffered lines go to the disk.
+  try {
+    close_program_file(context);
+  } catch (const RunError&) {
+  }
+}
+
+}  // namespace
+
+std::optional<std::size_t> extension_dot(std::string_view caption) {
+  for (std::size_t dot = caption.find('.'); dot != std::string_view::npos; dot = caption.find('.', dot + 1)) {
+    if (caption.find_first_of("\\/", dot + 1) == std::string_view::npos) return dot;
+  }
+  return std::nullopt;
+}
+
+SourceNames source_names(std::string_view caption) {
+  const std::optional<std::size_t> dot = extension_dot(caption);
+  if (!dot) throw RunError(err::kInvalidArgument, "Invalid procedure call or argument: no extension in " + std::string(caption));
+  return {lower(caption.substr(*dot, 4)), std::string(caption.substr(0, *dot + 1)) + "tpx"};
+}
+
+const FormatRow* find_format(std::string_view extension) {
+  const auto row = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                [&](const FormatRow& r) { return r.extension == extension; });
+  return row == std::end(kFormats) ? nullptr : row;
+}
+
+void prepare_depths(Context& context) {
+  ConversionState& state = context.conversion;
+  const SettingsRecord& settings = context.settings;
+  state.travel_z_line = context.derived.travel_z;
+  state.cutting_z_line = context.derived.cutting_z;
+  state.feed_setting = settings.text(Slot::vel_av);
+  if (context.channel.document_extension == kHpgl && settings.text(Slot::atc_hpgl) != kPenToolChange) {
+    const int pen = context.tools.requested;
+    if (pen == 0) {
+      state.cutting_z_line = state.travel_z_line;
+    } else {
+      if (pen < 1 || pen > kPens) throw RunError(err::kOutOfRange, "Subscript out of range: pen " + std::to_string(pen));
+      const int digits = context.derived.digits;
+      const double surface = settings.number(Slot::zsuperf_hp);
+      state.travel_z_line = "Z" + fw(surface + settings.number(Slot::ziniz_hp), digits);
+      state.cutting_z_line = "Z" + fw(surface + settings.number(Slot::pen, pen - 1), digits);
+      state.feed_setting = settings.text(Slot::feed, pen - 1);
+    }
+  }
+  state.saved_cutting_z_line = state.cutting_z_line;
+  format_feed(context);
+}
+
+ConversionOutcome convert_document(Context& context) {
+  ChannelState& channel = context.channel;
+  channel.suppress = false;
+  context.display.force_z = true;
+  context.display.force_f = true;
+  context.conversion.abort = false;
+  channel.output_started = false;
+  try {
+    const SourceNames names = source_names(context.host->document_caption());
+    channel.document_extension = names.extension;
+    channel.program_file_name =
+        context.conversion.output_path.empty() ? names.program_file : context.conversion.output_path;
+    prepare_job_window(context);
+    if (channel.document_extension == kProgramExtension) {
+      context.host->message_box(std::string(kTag) + "e' un file .tpx");
+      return ConversionOutcome::program_file;
+    }
+    TextView* view = context.host->document_view();
+    if (!view) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no document");
+    prepare_source(context, *view);
+    const ConversionOutcome outcome = dispatch(context);
+    context.conversion.source->show_position(context.conversion.read_cursor);
+    if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile) {
+      context.conversion.abort = false;
+      context.host->set_job_control_enabled(JobControl::cancel_button, true);
+      context.host->show_preview();
+    }
+    return outcome;
+  } catch (const RunError& error) {
+    report(context, error.number(), error.description());
+  } catch (const std::bad_alloc&) {
+    report(context, 7, "Out of memory");
+  } catch (const std::exception& error) {
+    report(context, 51, std::string("Internal error: ") + error.what());
+  }
+  return ConversionOutcome::failed;
+}
+
+}  // namespace vireo

@@ -1,0 +1,50 @@
+// The conversion driver: turns the document shown in the job window into machine command lines for
+// the sink the conversion command chose, by the converter its extension names (or the operator picks).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vireo {
+
+struct Context;
+
+// How a conversion ended; the windows show the messages already, front ends may act on it.
+enum class ConversionOutcome {
+  converted,      // a converter ran to the end of the program
+  program_file,   // the document is a ".tpx" program: nothing converted
+  cancelled,      // the type selection was cancelled
+  unavailable,    // the format's converter is not part of this program yet
+  failed,         // a run-time failure ended the conversion ("[converti:]Errore ...")
+};
+
+// Runs one conversion of the active document into the sink already set in the channel.
+ConversionOutcome convert_document(Context& context);
+
+// The working depths and feed for the document's format: the settings' Z lines and `vel_av`, the
+// per-pen depths and feeds for HPGL, then the saved cutting line and the plunge feed. Throws RunError
+// for an HPGL pen outside 1 to 8.
+void prepare_depths(Context& context);
+
+// Where a caption's extension starts: the first "." that no path separator ("\" or "/") follows.
+std::optional<std::size_t> extension_dot(std::string_view caption);
+
+struct SourceNames {
+  std::string extension;     // lower case, at most 4 characters from the dot: ".gbr", ".gm1"
+  std::string program_file;  // the caption up to and including the dot, then "tpx"
+};
+// Throws RunError (invalid argument) when the caption has no extension dot.
+SourceNames source_names(std::string_view caption);
+
+// One row of the extension table: the extensions it takes, the canonical extension set before the
+// converter runs, and the converter (absent while that format's converter is not part of the program).
+struct FormatRow {
+  std::string_view extension;
+  std::string_view canonical;
+  void (*convert)(Context&);
+};
+// The row for an extension, or nullptr when the table has none (the operator picks the type then).
+const FormatRow* find_format(std::string_view extension);
+
+}  // namespace vireo

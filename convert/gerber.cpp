@@ -1,0 +1,180 @@
+#include "convert/gerber.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/context.h"
+#include "convert/emitters.h"
+#include "convert/source_reader.h"
+#include "link/command_language.h"
+#include "link/number_text.h"
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+constexpr std::string_view kPenDown = "01";
+constexpr std::string_view kPenUp = "02";
+constexpr std::string_view kFlash = "03";
+constexpr std::string_view kMilling = "FRESATURA ";
+constexpr std::string_view kDrilling = "  FORO    ";
+constexpr std::string_view kIdle = "          ";
+
+class GerberConverter {
+ public:
+  explicit GerberConverter(Context& context)
+      : context_(context),
+        state_(context.conversion),
+        scale_(context.derived.scale_gerber),
+        x_offset_(context.settings.number(Slot::x_gerber)),
+        y_offset_(context.settings.number(Slot::y_gerber)),
+        digits_count_(context.derived.digits),
+        return_feed_(context.settings.text(Slot::vel_rit)),
+        rapid_feed_(context.settings.text(Slot::vel_rap)) {}
+
+  void run() {
+    program_start(context_);
+    for (;;) {
+      state_.geometry.forget_position();
+      while (state_.read_cursor < state_.text_length) {
+        if (state_.abort) {
+          context_.channel.line.clear();
+          program_end(context_);
+          return;
+        }
+        dispatch(read_char(context_));
+      }
+      pass_end(context_);
+      std::string flag;
+      repeat_pass(context_, flag);
+      if (flag != "ripeti") break;
+    }
+    program_end(context_);
+  }
+
+ private:
+  // One token ('\0' for a line end); a coordinate hands the character that ended its number back to
+  // be dispatched too.
+  void dispatch(char token) {
+    for (;;) {
+      switch (token) {
+        case 'X':
+          token = read_coordinate(x_field_, false);
+          continue;
+        case 'Y':
+          token = read_coordinate(y_field_, true);
+          continue;
+        case '%':
+          read_line_rest(context_);
+          return;
+        case 'D':
+          d_code(read_chars(context_, 2));
+          return;
+        case '*':
+          move("*");
+          return;
+        default:
+          return;  // G and M codes, stray digits and line ends are ignored
+      }
+    }
+  }
+
+  // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
+  // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
+  char read_coordinate(std::string& field, bool y_axis) {
+    digits_.clear();
+    char c = read_char(context_);
+    while (c == '-' || (c >= '0' && c <= '9')) {
+      digits_ += c;
+      c = read_char(context_);
+    }
+    // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
+    const long long whole = round_half_even(leading_number(digits_) * scale_);
+    if (whole > INT32_MAX || whole < INT32_MIN) throw RunError(err::kOverflow, "Overflow: coordinate " + digits_.substr(0, 24));
+    const double rounded = static_cast<double>(whole);
+    double value = 0;
+    if (y_axis) {
+      const float y = static_cast<float>(rounded + y_offset_);
+      state_.geometry.last_y = y;
+      value = y;
+    } else {
+      value = rounded + x_offset_;
+      state_.geometry.last_x = value;
+    }
+    field.assign(1, y_axis ? 'Y' : 'X');
+    append_fw(field, value, digits_count_);
+    return c;
+  }
+
+  void d_code(const std::string& code) {
+    // A repeated D01 or D02 neither plunges nor lifts again; a flash always drills.
+    if (code != kFlash && code == last_d_) return;
+    last_d_ = code;
+    if (code == kPenDown) {
+      plunge(kMilling);
+    } else if (code == kPenUp) {
+      lift();
+    } else if (code == kFlash) {
+      lift();
+      move(code);
+      plunge(kDrilling);
+      if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
+      context_.channel.operation_text = kIdle;
+      write_line(context_, return_feed_, state_.travel_z_line, "*");
+      write_line(context_, rapid_feed_);
+    }
+  }
+
+  // Tool down at the cutting depth with the plunge feed, then the cutting feed.
+  void plunge(std::string_view operation) {
+    ++context_.channel.line_counter;
+    context_.channel.operation_text = operation;
+    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, "*");
+    write_line(context_, state_.feed_setting);
+    if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
+  }
+
+  // Tool up to the travel Z with the return feed, then the rapid feed.
+  void lift() {
+    if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
+    context_.channel.operation_text = kIdle;
+    write_line(context_, return_feed_, state_.travel_z_line, "*");
+    write_line(context_, rapid_feed_);
+  }
+
+  // The block's coordinates: one interpolated move while drawing, the two axes one after the other
+  // while moving or before a flash, nothing otherwise. The fields are emptied in every case.
+  void move(std::string_view token) {
+    if (last_d_ == kPenDown) {
+      ++context_.channel.line_counter;
+      context_.channel.operation_text = kMilling;
+      write_line(context_, x_field_, y_field_, "*", context_.derived.vertex);
+    } else if (last_d_ == kPenUp || token == kFlash) {
+      write_line(context_, x_field_, "*");
+      write_line(context_, y_field_, "*");
+    }
+    x_field_.clear();
+    y_field_.clear();
+  }
+
+  Context& context_;
+  ConversionState& state_;
+  const double scale_;
+  const double x_offset_;
+  const double y_offset_;
+  const int digits_count_;
+  const std::string return_feed_;
+  const std::string rapid_feed_;
+
+  std::string digits_;  // the number being read
+  std::string x_field_;
+  std::string y_field_;
+  std::string last_d_;  // empty until the first D code of the run
+};
+
+}  // namespace
+
+void convert_gerber(Context& context) { GerberConverter(context).run(); }
+
+}  // namespace vireo

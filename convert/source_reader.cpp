@@ -1,0 +1,165 @@
+#include "convert/source_reader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string_view>
+
+#include "app/context.h"
+#include "link/number_text.h"
+#include "link/run_error.h"
+
+namespace vireo {
+namespace {
+
+// The copy taken for a program-file conversion: nothing to show.
+class CopySource : public SourceText {
+ public:
+  explicit CopySource(std::string_view text) { text_ = text; }
+};
+
+// The document view. Moving a text widget's selection per character would cost more than the whole
+// conversion, so the reader keeps the cursor and the view shows it at most every ~15 ms; the clock is
+// looked at once per 256 reads.
+class ViewSource : public SourceText {
+ public:
+  explicit ViewSource(TextView& view) : view_(view), snapshot_(view.text()) {
+    text_ = snapshot_;
+    shows_progress_ = true;
+  }
+
+  void show_position(std::size_t cursor) override { show(cursor, 0); }
+
+ protected:
+  void show_progress(std::size_t cursor, std::size_t count) override {
+    if (++reads_ % kReadsPerClockLook != 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - shown_at_ < kCadence) return;
+    shown_at_ = now;
+    show(cursor, count);
+  }
+
+ private:
+  static constexpr unsigned kReadsPerClockLook = 256;
+  static constexpr std::chrono::milliseconds kCadence{15};
+
+  void show(std::size_t cursor, std::size_t count) {
+    view_.set_selection_start(static_cast<long>(cursor));
+    view_.set_selection_length(static_cast<long>(count));
+  }
+
+  TextView& view_;
+  std::string snapshot_;
+  unsigned reads_ = 0;
+  std::chrono::steady_clock::time_point shown_at_{};
+};
+
+bool line_end(char c) { return c == '\r' || c == '\n'; }
+
+SourceText& source(ConversionState& state) {
+  if (!state.source) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no source text");
+  return *state.source;
+}
+
+// Steps the cursor back over the character just read.
+void push_back(ConversionState& state) {
+  if (state.read_cursor == 0) return;
+  --state.read_cursor;
+  state.source->cursor_moved(state.read_cursor, 0);
+}
+
+}  // namespace
+
+void read_from_copy(Context& context) {
+  ConversionState& state = context.conversion;
+  state.source = std::make_unique<CopySource>(state.source_text);
+  state.text_length = std::min(state.text_length, state.source_text.size());
+}
+
+void read_from_view(Context& context, TextView& view) {
+  ConversionState& state = context.conversion;
+  state.source = std::make_unique<ViewSource>(view);
+  state.text_length = std::min(state.text_length, state.source->text().size());
+}
+
+namespace {
+
+// After a carriage return, a line feed or nothing read: skips the rest of the run of line ends. The
+// cursor is tested before each character, so the character after the run is never lost, not even the
+// last one of the text.
+void skip_line_ends(ConversionState& state, SourceText& from, std::string_view text) {
+  while (state.read_cursor < text.size() && line_end(text[state.read_cursor])) ++state.read_cursor;
+  from.cursor_moved(state.read_cursor, 0);
+}
+
+}  // namespace
+
+std::string read_chars(Context& context, std::size_t count) {
+  context.host->pump_events();
+  ConversionState& state = context.conversion;
+  SourceText& from = source(state);
+  const std::string_view text = from.text().substr(0, state.text_length);
+  const std::size_t start = std::min(state.read_cursor, text.size());
+  const std::string_view result = text.substr(start, count);
+  state.read_cursor = std::min(start + count, text.size());
+  from.cursor_moved(state.read_cursor, result.size());
+  if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return std::string(result);
+  skip_line_ends(state, from, text);
+  return {};
+}
+
+char read_line_end(Context& context) {
+  ConversionState& state = context.conversion;
+  SourceText& from = source(state);
+  const std::string_view whole = from.text();
+  const std::string_view text = whole.size() > state.text_length ? whole.substr(0, state.text_length) : whole;
+  if (state.read_cursor < text.size()) {
+    const char c = text[state.read_cursor++];
+    from.cursor_moved(state.read_cursor, 1);
+    if (!line_end(c)) return c;
+  }
+  skip_line_ends(state, from, text);
+  return '\0';
+}
+
+NumberRead read_number(Context& context) {
+  NumberRead number;
+  std::string digits;
+  for (;;) {
+    const std::string c = read_chars(context, 1);
+    if (c.empty() || c[0] == ' ') {
+      number.terminator = c.empty() ? '\0' : ' ';
+      break;
+    }
+    const char ch = c[0];
+    if (ch == ',' || ch == '.') {
+      digits += '.';
+      number.has_point = true;
+    } else if (ch == '+' || ch == '-') {
+      digits += ch;
+    } else if (ch >= '0' && ch <= '9') {
+      digits += ch;
+      number.has_digits = true;
+    } else {
+      number.terminator = ch;
+      push_back(context.conversion);
+      break;
+    }
+  }
+  number.value = leading_number(digits);
+  return number;
+}
+
+std::string read_line_rest(Context& context) {
+  std::string rest;
+  for (std::string c = read_chars(context, 1); !c.empty(); c = read_chars(context, 1)) rest += c;
+  return rest;
+}
+
+void rewind_source(Context& context) {
+  ConversionState& state = context.conversion;
+  state.read_cursor = 0;
+  if (state.source) state.source->show_position(0);
+}
+
+}  // namespace vireo

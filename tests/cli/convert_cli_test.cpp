@@ -1,0 +1,220 @@
+// vireo-cli convert, run as scripts run it: options, exit status, what goes to stdout and stderr.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/text_file.h"
+#include "tests/support/background_process.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
+
+namespace vireo {
+namespace {
+
+const std::filesystem::path kGolden = std::filesystem::path(VIREO_SOURCE) / "tests/convert/golden";
+
+test::ProcessResult cli(std::vector<std::string> args) {
+  args.insert(args.begin(), "convert");
+  return test::run_process(VIREO_CLI, args);
+}
+
+std::string golden(const std::string& name) { return read_whole_file(kGolden / name).value_or("(missing " + name + ")"); }
+
+struct ConvertCli : ::testing::Test {
+  test::TempDir dir;
+  // Copies a golden input into the test's directory, so the program file lands there.
+  std::string input(const std::string& name) {
+    std::filesystem::copy_file(kGolden / name, dir.path() / name);
+    return dir.file(name);
+  }
+};
+
+// Each input was worked out by hand from the converter's rules and the encoder's (a feed or Z equal to
+// the current one is dropped; "pa" goes out as "pc" and drops the next "pc").
+TEST_F(ConvertCli, GerberGoldenLines) {
+  struct Case {
+    const char* input;
+    std::vector<std::string> options;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      // D10 writes nothing, D02 lifts and moves axis by axis, D01 plunges and draws, the repeated D01
+      // only draws, D03 lifts, moves, drills, and its "*" writes nothing.
+      {"worked_example.gbr", {}, "worked_example.lines"},
+      // "%" lines and G codes write nothing; X-250 gives the field X0-250, counted as an error, which
+      // the coordinate correction (on by default) reads as 0. The "*" of M02 moves again with empty
+      // fields: two bare "*".
+      {"negative.gbr", {}, "negative.lines"},
+      // A block with one coordinate writes one axis (and a bare "*"); "D2*" swallows its "*".
+      {"one_axis.gbr", {}, "one_axis.lines"},
+      // Scale 0.5 rounds halves to even, the X offset is added, Y is held in single precision.
+      {"scale_offsets.gbr", {"--set", "scala_gerber=0.5", "--set", "x_gerber=10", "--set", "Version=6"},
+       "scale_offsets.lines"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {input(c.input), "--lines"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const test::ProcessResult r = cli(args);
+    EXPECT_EQ(r.status, 0) << c.input << ": " << r.err;
+    EXPECT_EQ(r.out, golden(c.expected)) << c.input;
+  }
+}
+
+TEST_F(ConvertCli, FileSinkWritesTheProgramBesideTheInputOrAtOutput) {
+  const std::string source = input("worked_example.gbr");
+  test::ProcessResult r = cli({source});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vireo-cli convert: errors=0 last_error=\n");
+  std::string expected;
+  for (char c : golden("worked_example.lines"))
+    if (c != '\n') expected += c;
+  // Lines back to back, a bare CR before a line that starts after more than 60 characters.
+  std::string program = dir.read("worked_example.tpx");
+  EXPECT_EQ(program.find('\n'), std::string::npos);
+  EXPECT_EQ(program.find('\r'), 69u);
+  program.erase(program.find('\r'), 1);
+  EXPECT_EQ(program, expected);
+
+  r = cli({source, "--output", dir.file("other.tpx")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(dir.read("other.tpx"), dir.read("worked_example.tpx"));
+}
+
+TEST_F(ConvertCli, RtfSinkPrintsTheViewTextOrOnlyTheLines) {
+  const std::string source = input("worked_example.gbr");
+  test::ProcessResult r = cli({source, "--sink", "rtf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, golden("worked_example.rtf"));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("worked_example.tpx")));
+
+  r = cli({source, "--sink", "rtf", "--lines"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string joined;
+  for (char c : r.out)
+    if (c != '\n') joined += c;
+  EXPECT_EQ(joined, golden("worked_example.rtf"));
+  EXPECT_TRUE(r.out.starts_with("F45Z00000*\nS12\nZ00800*\n")) << r.out;
+}
+
+TEST_F(ConvertCli, MachineSinkGoesThroughTheConfiguredDevice) {
+  const std::string source = input("worked_example.gbr");
+  test::ProcessResult r = cli({source, "--sink", "periferica"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");  // the dummy device delivers nothing
+
+  r = cli({source, "--sink", "periferica", "--lines", "--set", "indplc=O1", "--set", "indfresa=O2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("O1Od000011000000000000000000O2\nF45Z00000*\nS12\n")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("go0\nO1Od000000000000000000000000O2\nZ00000*\nS00 \n")) << r.out;
+}
+
+TEST_F(ConvertCli, MachineSinkOverASerialPortReachesTheSimulator) {
+  const std::string source = input("worked_example.gbr");
+  test::BackgroundProcess sim(VIREO_SIM, {"--log", dir.file("sim.log")});
+  const std::optional<std::string> pty = sim.read_line(std::chrono::seconds(5));
+  ASSERT_TRUE(pty);
+  const test::ProcessResult r = cli({source, "--sink", "periferica", "--set", "s_periferica=com1", "--set",
+                                     "ritardo_dsr=1", "--port", "com1=" + *pty});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The simulator logs a command at its "*": everything up to the return to rest, in order.
+  const std::string sent = golden("worked_example.rtf");
+  const std::string last = "go0Z00000*";
+  std::string logged;
+  test::wait_until(
+      [&] {
+        logged.clear();
+        for (char c : dir.read("sim.log"))
+          if (c != '\n' && c != '\r') logged += c;
+        return logged.ends_with(last);
+      },
+      std::chrono::seconds(5));
+  EXPECT_EQ(logged, sent.substr(0, sent.find(last) + last.size()));
+
+  // A port that cannot be opened ends the command before anything is converted.
+  const test::ProcessResult closed = cli({source, "--sink", "periferica", "--set", "s_periferica=com2", "--port",
+                                          "com2=" + dir.file("no-such-tty")});
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_NE(closed.err.find("Errore"), std::string::npos) << closed.err;
+}
+
+TEST_F(ConvertCli, NegativeCoordinatesAreCountedAndAPauseIsReleased) {
+  const std::string source = input("negative.gbr");
+  test::ProcessResult r = cli({source});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "vireo-cli convert: errors=1 last_error=[Invia:] segno negativo X\n");
+
+  // The output view pauses on the doubtful line; nobody is there to release it.
+  r = cli({source, "--sink", "rtf"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("pause released"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("errors=1 last_error=[Invia:] segno negativo X\n"), std::string::npos) << r.err;
+}
+
+TEST_F(ConvertCli, FileTypes) {
+  const std::string art = dir.write("board.art", "X100Y100D02*\n");
+  test::ProcessResult r = cli({art});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown file type"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("board.tpx")));
+
+  r = cli({art, "--type", "gbr", "--lines"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("F45Z00800*\n\nX00100*\nY00100*\n")) << r.out;
+  EXPECT_TRUE(std::filesystem::exists(dir.file("board.tpx")));
+
+  // A program is not converted again.
+  r = cli({dir.write("prog.tpx", "F45Z00800*")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("[converti:]e' un file .tpx\n"), std::string::npos) << r.err;
+
+  // A path without an extension dot is a run-time failure of the driver.
+  r = cli({dir.write("noext", "X1Y1D02*")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("[converti:]Errore 5\nInvalid procedure call or argument"), std::string::npos) << r.err;
+
+  // A format whose converter is not in this build says so.
+  r = cli({dir.write("part.nc", "G0 X1\n")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("[converti:]il convertitore dei file .gc non e' ancora disponibile"), std::string::npos);
+}
+
+TEST_F(ConvertCli, TheExampleBoardConverts) {
+  const std::string board = (std::filesystem::path(VIREO_EXAMPLES) / "blink-top.gtl").string();
+  const test::ProcessResult r = cli({board, "--set", "unita_gerber=inch", "--set", "opt_gbr=2", "--sink", "rtf"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "vireo-cli convert: errors=0 last_error=\n");
+  // The first pad at X5000Y5000 (0.5 inch) is reached at 1270 hundredths of a millimetre.
+  EXPECT_TRUE(r.out.starts_with("F45Z00000*S12Z00800*X01270*Y01270*F02Z01100*")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("go0Z00000*S00 ")) << r.out;
+}
+
+TEST_F(ConvertCli, FailuresAndUsage) {
+  const std::string source = input("worked_example.gbr");
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"no input", {}, 2, "convert needs an INPUT file"},
+      {"missing input", {dir.file("none.gbr")}, 1, "cannot read"},
+      {"bad sink", {source, "--sink", "printer"}, 2, "--sink takes file, rtf or periferica"},
+      {"bad type", {source, "--type", "svg"}, 2, "--type takes gc, dxf, drl, gbr, plt or rml"},
+      {"unknown option", {source, "--fast"}, 2, "unknown option --fast"},
+      {"two inputs", {source, source}, 2, "unknown option"},
+      {"unknown setting", {source, "--set", "nothing=1"}, 2, "unknown setting nothing"},
+      {"unwritable output", {source, "--output", dir.file("no/such/dir/x.tpx")}, 1, "was not written"},
+  };
+  for (const Case& c : cases) {
+    const test::ProcessResult r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace vireo
