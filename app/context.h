@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "app/host.h"
+#include "app/string_table.h"
 #include "convert/conversion_state.h"
 #include "convert/tool_state.h"
 #include "link/channel_state.h"
@@ -33,6 +34,7 @@ struct Context {
   DerivedSettings derived;
   Workspace workspace;
   int language_offset = 0;  // 0 Italian, 1000 English
+  StringTable strings;      // the user-interface texts; empty until start-up loads them
 
   ChannelState channel;  // the output channel every producer writes through
   DisplayState display;  // the position display, followed by the device encoder

@@ -1,23 +1,193 @@
-// The main window: an MDI frame that holds the document window, the output and auxiliary windows and
-// the tool windows.
+// The main window `frmMain`: an MDI frame holding the document window, the output and auxiliary
+// windows, the preview and the tool windows; its menus, the toolbar `tbToolBar` and the status bar
+// `sbStatusBar` route every command to the part of the program that carries it out.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/shell.h"
+
+class QAction;
+class QDialog;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QStatusBar;
+class QToolBar;
 
 namespace vireo {
 
 struct Context;
+class DocumentWindow;
+struct DocumentText;
+class QtTextView;
+class FindWindow;
+class HelpViewer;
+class TextWindow;
+
+// Every command of the menus and the toolbar.
+enum class Command {
+  new_document, open_document, save_document, save_document_as, convert_to_file, convert_to_text,
+  convert_to_machine, open_aux_file, exit, cut, copy, paste, find, setup, keypad, immediate, display,
+  find_centre, monitor, send_program, send_raw, show_program, autozero, cascade, tile_horizontal,
+  tile_vertical, arrange_icons, view_toolbar, view_status_bar, help_contents, help_search, about, firmware,
+};
+
+// The tool windows of manual control, opened by the three toggles and by the layout step.
+enum class ToolWindow { keypad, immediate, display };
+
+// Where the main window's placement is kept: the per-user store, or an INI file (tests).
+struct PlacementStore {
+  QString ini_file;  // empty: the per-user settings store of the program
+};
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  explicit MainWindow(Context& context, QWidget* parent = nullptr);
+  MainWindow(Context& context, PlacementStore store = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The load step of start-up, in order: workspace, settings, language, help file, localisation,
+  // placement, filters, flags, the command-line document. False when the settings could not be loaded
+  // and the operator gave up.
+  bool load(const std::vector<std::string>& arguments);
+
+  // --- commands
+  void run(Command command);
+  // The toolbar's handler by button key; also accepts "autozero" and "invia".
+  void toolbar_key(const QString& key);
+  void new_document();
+  void open_document();
+  // Opens a file in the document window (open dialog, command line, drop). False when it cannot be read.
+  bool open_document_file(const QString& path);
+  // Opens the first local file of a drop as the document.
+  bool open_dropped(const QList<QUrl>& urls);
+  void save_document();
+  void save_document_as();
+  void open_aux_file();
+  void show_find();
+  void find_next();
+  // Sets the conversion sink and runs the conversion driver.
+  void convert(std::string_view sink);
+  void toggle_tool_window(ToolWindow which);
+  // The layout step for the main window's inner width, or for a given inner width in twips.
+  void layout_windows();
+  void layout_windows(int inner_width);
+  void show_help(bool search);
+  void show_about();
+  // The job cancel routine: raises the abort flag and re-enables the job window's buttons.
+  void request_stop();
+  // A click on the status bar: clears panel 5's picture and the error count.
+  void clear_errors();
+  // True while a conversion or another run works on the document (events are served inside it).
+  bool running() const { return running_ > 0; }
+
+  // --- status bar
+  void set_status_panel(int panel, const QString& text);
+  void set_error_icon(bool shown);
+  QLabel* status_panel(int panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
+  bool error_icon_shown() const;
+
+  // --- windows
+  DocumentWindow* document_window() const;
+  TextWindow* output_window() const;
+  TextWindow* show_output_window(const QString& caption);
+  TextWindow* aux_window() const;
+  FindWindow* find_window() const;
+  QMdiArea* mdi_area() const { return mdi_; }
+  QMdiSubWindow* tool_sub_window(ToolWindow which) const;
+  QToolBar* tool_bar() const { return tool_bar_; }
+  QAction* action(Command command) const { return actions_.at(command); }
+  QString base_caption() const { return base_caption_; }
+  const QString& open_filter() const { return open_filter_; }
+  // Places the preview window (built elsewhere) in the main window.
+  QMdiSubWindow* show_preview_window(QWidget* preview);
+
+  // --- parts built elsewhere plug in here; their commands stay disabled until they do
+  // The conversion driver, run after a conversion command has set the sink.
+  void set_conversion(std::function<void(Context&)> run);
+  // The handler of a command whose work lives elsewhere (setup, send, preview, tool windows' own
+  // commands...). The setup and firmware handlers are followed by loading the settings again.
+  void set_command_handler(Command command, std::function<void()> handler);
+  // Makes a tool window: the toggles and the layout step open it through this.
+  void set_tool_window_factory(ToolWindow which, std::function<QWidget*()> make);
+
+  // File dialogs: title, filter (as for QFileDialog), starting place; an empty answer is a cancel.
+  // Tests replace them.
+  struct FileDialogs {
+    std::function<QString(const QString&, const QString&, const QString&)> open;
+    std::function<QString(const QString&, const QString&, const QString&)> save;
+  };
+  FileDialogs dialogs;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  void build_actions();
+  void build_menus();
+  void build_tool_bar();
+  void build_status_bar();
+  void update_command_states();
+  QMdiSubWindow* add_sub_window(QWidget* content, const Placement& placement);
+  void place(QMdiSubWindow* sub, const Placement& placement);
+  DocumentWindow* ensure_document_window();
+  void set_document_caption(const QString& caption);
+  void show_document(QtTextView& view, const DocumentText& document);
+  bool save_to(const QString& path);
+  void arrange(Command how);
+  void restore_placement();
+  void save_placement();
+  int inner_width() const;
+  void open_tool_window(ToolWindow which);
+  bool& tool_window_flag(ToolWindow which);
+  QString ask_open(const QString& title, const QString& filter);
+  QString ask_save(const QString& title);
+  void show_error(const std::string& text);
+
   Context& context_;
+  PlacementStore store_;
   QMdiArea* mdi_;
+  QToolBar* tool_bar_ = nullptr;
+  std::map<Command, QAction*> actions_;
+  QAction* tool_bar_open_ = nullptr;  // the toolbar's Open first selects the document filter
+  std::array<QLabel*, 8> panels_{};   // status panels 1 to 7
+  QLabel* error_picture_ = nullptr;
+  QString base_caption_;
+  QString open_filter_;  // the filter of the open and save dialogs; empty until the toolbar sets it
+  QPointer<QMdiSubWindow> document_;
+  QPointer<QMdiSubWindow> output_;
+  QPointer<QMdiSubWindow> aux_;
+  QPointer<QMdiSubWindow> preview_;
+  std::array<QPointer<QMdiSubWindow>, 3> tools_;
+  std::array<std::function<QWidget*()>, 3> tool_factories_;
+  QPointer<QDialog> find_;   // a FindWindow
+  QPointer<QDialog> help_;   // a HelpViewer
+  std::function<void(Context&)> run_conversion_;
+  std::map<Command, std::function<void()>> handlers_;
+  bool shutting_down_ = false;
+  int running_ = 0;
+  // Runs the work of a command that reads the document while events are served.
+  void run_guarded(const std::function<void()>& work);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool loaded_ = false;
 };
+
+// Twips of a placement as pixels of the widget's screen.
+QRect placement_rect(const QWidget* widget, const Placement& placement);
 
 }  // namespace vireo

@@ -1,0 +1,66 @@
+// The host of the desktop program: the logic reaches the event loop, message boxes, the status bar
+// and the windows of a run through it.
+#pragma once
+
+#include <chrono>
+
+#include "app/host.h"
+
+class QWidget;
+
+namespace vireo {
+
+class MainWindow;
+
+class QtHost : public Host {
+ public:
+  // The context whose dialogs the host shows (the file-type selection dialog).
+  void set_context(Context& context) { context_ = &context; }
+  // The main window, once it exists; messages before that have no owner window.
+  void attach(MainWindow* window) { window_ = window; }
+  MainWindow* window() const { return window_; }
+
+  // Processes pending events at most every 15 ms; the clock is read only every 16th call, so the
+  // source reader may call this once per character.
+  void pump_events() override;
+  // Blocks until an event arrives or `max_ms` pass, without spinning.
+  void wait_events(int max_ms) override;
+
+  void message_box(std::string_view text) override;
+  bool ask_yes_no(std::string_view text) override;
+  std::optional<std::string> input_box(std::string_view prompt, std::string_view title,
+                                       std::string_view initial) override;
+
+  void set_status_panel(int panel, std::string_view text) override;
+  void set_error_icon(bool shown) override;
+  void set_busy(bool busy) override;
+  // Until the setup dialog exists, the settings it would write on a first start: the defaults.
+  bool run_setup_dialog(Context& context) override;
+
+  TextView* document_view() override;
+  std::string document_caption() override;
+  void set_job_control_enabled(JobControl control, bool enabled) override;
+  void set_pause_button_alert(bool alert) override;
+  void clear_tool_list() override;
+  void add_tool_list_item(std::string_view text) override;
+
+  TextView* show_output_window(std::string_view caption) override;
+  TextView* output_view() override;
+
+  std::string select_file_type() override;
+
+  // How many times the events were really processed (for the benchmark).
+  long processed() const { return processed_; }
+
+ private:
+  QWidget* owner() const;
+
+  MainWindow* window_ = nullptr;
+  Context* context_ = nullptr;
+  unsigned pump_calls_ = 0;
+  long processed_ = 0;
+  std::chrono::steady_clock::time_point last_pump_{};
+  int busy_depth_ = 0;
+};
+
+}  // namespace vireo

@@ -1,0 +1,88 @@
+// The desktop program converting the generated Gerber board to a program file: the board is opened
+// as the document, "convert to file" runs through the Qt host (whose event pump serves the windows
+// while the run reads), and the input rate is printed in MB/s with the headless library figure of
+// the same board beside it. Runs on the offscreen platform.
+// Usage: gui_convert_bench [MEGABYTES] (default 24).
+#include <QApplication>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/gui/main_window.h"
+#include "app/gui/program.h"
+#include "app/memory_text_view.h"
+#include "bench/gerber_board.h"
+#include "convert/driver.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+class HeadlessHost : public vireo::Host {
+ public:
+  vireo::MemoryTextView document;
+  std::string caption;
+  vireo::TextView* document_view() override { return &document; }
+  std::string document_caption() override { return caption; }
+};
+
+double headless_seconds(const std::string& board, const std::filesystem::path& source) {
+  HeadlessHost host;
+  host.document.set_text(board);
+  host.caption = source.string();
+  vireo::Context context(host);
+  context.channel.sink = vireo::sink::kFile;
+  const auto start = Clock::now();
+  vireo::convert_document(context);
+  return seconds_since(start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  const double megabytes = argc > 1 ? std::atof(argv[1]) : 24;
+  QTemporaryDir dir;
+  const std::filesystem::path home(dir.path().toStdString());
+  const std::filesystem::path source = home / "board.gtl";
+  const std::string board = vireo::bench::generate_board(static_cast<std::size_t>(megabytes * 1e6));
+  std::ofstream(source, std::ios::binary) << board;
+  const double mb = static_cast<double>(board.size()) / 1e6;
+
+  double headless = 1e9;
+  for (int run = 0; run < 3; ++run) headless = std::min(headless, headless_seconds(board, source));
+
+  vireo::StartupOptions options;
+  options.data_directory = home;
+  options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
+  options.arguments = {source.string()};
+  options.splash = false;
+  vireo::Program program(std::move(options));
+  if (!program.start()) {
+    std::fprintf(stderr, "the program did not start\n");
+    return 1;
+  }
+  vireo::MainWindow* window = program.main_window();
+  // Only the conversion is timed; the preview that follows a written program file is left out.
+  double gui = 1e9;
+  window->set_conversion([&gui](vireo::Context& context) {
+    const auto start = Clock::now();
+    vireo::convert_document(context);
+    gui = std::min(gui, seconds_since(start));
+  });
+  for (int run = 0; run < 3; ++run) window->run(vireo::Command::convert_to_file);
+  if (program.context().channel.error_count != 0) {
+    std::fprintf(stderr, "conversion failed: %s\n", program.context().channel.error_text.c_str());
+    return 1;
+  }
+  std::printf("input: %.1f MB of Gerber\n", mb);
+  std::printf("headless library, file sink:  %6.1f MB/s (%.3f s, best of 3)\n", mb / headless, headless);
+  std::printf("desktop program, file sink:   %6.1f MB/s (%.3f s, best of 3), %.2f x the headless time\n",
+              mb / gui, gui, gui / headless);
+  return 0;
+}
