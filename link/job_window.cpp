@@ -1,6 +1,5 @@
 #include "link/job_window.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "app/context.h"
@@ -10,9 +9,6 @@ namespace vireo {
 namespace {
 
 constexpr std::string_view kDrillExtension = ".drl";
-constexpr int kJobWindowHeightTwips = 4600;
-// The width the position display and the keypad keep beside it: 6200 + 1800 + 380 twips.
-constexpr int kJobWindowMarginTwips = 6200 + 1800 + 380;
 
 void enable_run_controls(Context& ctx) {
   ctx.host->set_job_control_enabled(JobControl::cancel_button, true);
@@ -21,11 +17,6 @@ void enable_run_controls(Context& ctx) {
 }
 
 }  // namespace
-
-WindowRect job_window_rect(int client_width_px) {
-  const int width = std::max(1, client_width_px - twips_to_pixels(kJobWindowMarginTwips));
-  return {0, 0, width, twips_to_pixels(kJobWindowHeightTwips)};
-}
 
 std::optional<std::string> progress_text(const ConversionState& conversion) {
   if (conversion.text_length == 0) return std::nullopt;

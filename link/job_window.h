@@ -12,21 +12,8 @@ namespace vireo {
 struct Context;
 struct ConversionState;
 
-// A window rectangle in pixels, relative to the area it is placed in.
-struct WindowRect {
-  int left = 0, top = 0, width = 0, height = 0;
-  friend bool operator==(const WindowRect&, const WindowRect&) = default;
-};
-
-// Window sizes are given in twips; the screen has 15 twips to a pixel.
-constexpr int twips_to_pixels(int twips) { return twips / 15; }
-
 // The progress timer refreshes the figure this often.
 inline constexpr int kProgressIntervalMs = 500;
-
-// Where the job window opens: the top left of the main window's client area, 4600 twips high, as wide
-// as that area less 8380 twips (never narrower than 1 pixel).
-WindowRect job_window_rect(int client_width_px);
 
 // The progress figure: Int(read cursor ÷ progress total × 100) with a leading blank, then " %"
 // (" 45 %"). Nothing while the total is 0, so the label keeps its last text.

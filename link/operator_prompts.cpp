@@ -22,10 +22,6 @@ void answer(Context& ctx, bool suppress, bool skip_calibration) {
 
 }  // namespace
 
-WindowRect manual_prompt_rect() {
-  return {twips_to_pixels(200), twips_to_pixels(1500), twips_to_pixels(4500), twips_to_pixels(1800)};
-}
-
 void manual_prompt_ok(Context& ctx) { answer(ctx, false, false); }
 
 void manual_prompt_skip(Context& ctx) { answer(ctx, true, false); }

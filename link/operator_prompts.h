@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/job_window.h"
+#include "app/shell.h"
 
 namespace vireo {
 
@@ -17,8 +17,8 @@ struct ToolState;
 
 // --- manual tool-change prompt
 
-// Where the prompt opens: left 200, top 1500, 4500 × 1800 twips.
-WindowRect manual_prompt_rect();
+// Where the prompt opens, in twips from the main window's corner.
+inline constexpr Placement kManualPromptPlacement{200, 1500, 4500, 1800};
 
 // "OK": the tool was changed; its lines go out and it is measured when the settings say so.
 void manual_prompt_ok(Context& ctx);

@@ -48,6 +48,8 @@ class QtHost : public Host {
   TextView* output_view() override;
 
   std::string select_file_type() override;
+  void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) override;
+  void show_manual_prompt(std::string_view text) override;
 
   // How many times the events were really processed (for the benchmark).
   long processed() const { return processed_; }

@@ -93,12 +93,6 @@ TEST_F(JobWindowTest, CaretSetsTheReadCursor) {
   EXPECT_EQ(ctx.conversion.read_cursor, 1234u);
 }
 
-TEST_F(JobWindowTest, WindowPlacement) {
-  EXPECT_EQ(job_window_rect(1200), (WindowRect{0, 0, 1200 - 558, 306}));
-  EXPECT_EQ(job_window_rect(300).width, 1);  // a narrow main window still gets a window
-  EXPECT_EQ(manual_prompt_rect(), (WindowRect{13, 100, 300, 120}));
-}
-
 TEST_F(JobWindowTest, PromptButtonsSetTheFlagsAsWritten) {
   struct Case {
     const char* name;

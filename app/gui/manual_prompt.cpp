@@ -1,4 +1,4 @@
-#include "link/gui/manual_prompt.h"
+#include "app/gui/manual_prompt.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/context.h"
+#include "app/gui/document_windows.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 
@@ -58,9 +59,10 @@ ManualPrompt::ManualPrompt(Context& context, QWidget* parent)
 
 void ManualPrompt::open(const QString& text, QWidget* origin) {
   label1_->setText(text);
-  const WindowRect place = manual_prompt_rect();
+  const Placement& place = kManualPromptPlacement;
   const QPoint corner = origin ? origin->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-  setGeometry(corner.x() + place.left, corner.y() + place.top, place.width, place.height);
+  setGeometry(corner.x() + twips_to_pixels(this, place.left), corner.y() + twips_to_pixels(this, place.top),
+              twips_to_pixels(this, place.width), twips_to_pixels(this, place.height));
   show();
   raise();
   activateWindow();

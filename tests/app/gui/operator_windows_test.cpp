@@ -8,8 +8,9 @@
 #include <functional>
 
 #include "app/context.h"
+#include "app/gui/document_windows.h"
 #include "convert/tool_change.h"
-#include "link/gui/operator_windows.h"
+#include "app/gui/operator_windows.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 
@@ -157,8 +158,8 @@ class OperatorWindowsTest : public QObject {
       host.show_manual_prompt("cambia manualmente utensile7");
       ManualPrompt* p = windows->prompt();
       QCOMPARE(p->text_label()->text(), QString("cambia manualmente utensile7"));
-      QCOMPARE(p->geometry().size(), QSize(300, 120));
-      QCOMPARE(p->geometry().topLeft(), main->mapToGlobal(QPoint(13, 100)));
+      QCOMPARE(p->geometry().size(), QSize(twips_to_pixels(p, 4500), twips_to_pixels(p, 1800)));
+      QCOMPARE(p->geometry().topLeft(), main->mapToGlobal(QPoint(twips_to_pixels(p, 200), twips_to_pixels(p, 1500))));
       QTest::mouseClick(c.button(p), Qt::LeftButton);
       QVERIFY2(!p->isVisible(), c.name);
       QVERIFY2(!ctx->tools.manual_wait, c.name);

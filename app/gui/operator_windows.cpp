@@ -1,4 +1,4 @@
-#include "link/gui/operator_windows.h"
+#include "app/gui/operator_windows.h"
 
 #include "app/context.h"
 #include "link/operator_prompts.h"
@@ -8,8 +8,8 @@ namespace vireo {
 OperatorWindows::OperatorWindows(Context& context, QWidget* main)
     : context_(context),
       main_(main),
-      prompt_(std::make_unique<ManualPrompt>(context, main)),
-      tool_window_(std::make_unique<ToolSelectWindow>(context, main)) {}
+      prompt_(std::make_unique<ManualPrompt>(context)),
+      tool_window_(std::make_unique<ToolSelectWindow>(context)) {}
 
 void OperatorWindows::show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
   QWidget* caller = main_;

@@ -1,4 +1,4 @@
-#include "link/gui/tool_select_window.h"
+#include "app/gui/tool_select_window.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string_view>
 
-#include "link/gui/manual_prompt.h"
-#include "link/gui/tool_select_window.h"
+#include "app/gui/manual_prompt.h"
+#include "app/gui/tool_select_window.h"
 
 namespace vireo {
 
@@ -17,7 +17,8 @@ struct Context;
 
 class OperatorWindows {
  public:
-  // `main` is the main window: the windows' parent, and where they open when no better place is known.
+  // `main` is the main window: where they open when no better place is known. The windows are top-level
+  // windows of their own, kept above the others; they are not among the main window's children.
   OperatorWindows(Context& context, QWidget* main);
 
   // The job window the tool window opens over when a tool change asks for a tool number, and the
