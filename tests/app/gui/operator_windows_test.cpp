@@ -2,6 +2,7 @@
 // with a host whose waits run the Qt event loop as the desktop program's do.
 #include <QCoreApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -9,6 +10,8 @@
 
 #include "app/context.h"
 #include "app/gui/document_windows.h"
+#include "app/gui/main_window.h"
+#include "app/gui/qt_host.h"
 #include "convert/tool_change.h"
 #include "app/gui/operator_windows.h"
 #include "link/job_window.h"
@@ -17,7 +20,7 @@
 namespace vireo {
 namespace {
 
-class QtHost : public Host {
+class TestHost : public Host {
  public:
   OperatorWindows* windows = nullptr;
   int waits = 0;
@@ -51,7 +54,7 @@ void when(std::function<bool()> ready, std::function<void()> action) {
 class OperatorWindowsTest : public QObject {
   Q_OBJECT
 
-  QtHost host;
+  TestHost host;
   std::unique_ptr<Context> ctx;
   std::unique_ptr<QWidget> main;
   std::unique_ptr<OperatorWindows> windows;
@@ -230,6 +233,61 @@ class OperatorWindowsTest : public QObject {
     tool_change(*ctx);
     QCOMPARE(ctx->tools.loaded, 4);
     QCOMPARE(opened_at, job.mapToGlobal(QPoint(16, 16)));
+  }
+
+  // The desktop program's host and main window: the run's windows open from there.
+  void mainWindowSteersTheRun() {
+    vireo::QtHost qt_host;
+    Context c(qt_host);
+    qt_host.set_context(c);
+    MainWindow window(c);
+    qt_host.attach(&window);
+    window.show();
+    window.new_document();
+    DocumentWindow* doc = window.document_window();
+    QVERIFY(doc);
+    QVERIFY(c.channel.job_window_open);
+
+    // Pause twice: the flag and the button's colour come and go.
+    QTest::mouseClick(doc->pause_button(), Qt::LeftButton);
+    QVERIFY(c.channel.pause);
+    QVERIFY(doc->pause_button()->styleSheet().contains("255, 192, 128"));
+    QTest::mouseClick(doc->pause_button(), Qt::LeftButton);
+    QVERIFY(!c.channel.pause);
+    QVERIFY(doc->pause_button()->styleSheet().isEmpty());
+    QTest::mouseClick(doc->findChild<QPushButton*>("but_next"), Qt::LeftButton);
+    QVERIFY(c.channel.suppress);
+    c.channel.suppress = false;
+
+    // The progress figure follows the read cursor, and keeps its text while there is no total.
+    c.conversion.text_length = 200;
+    c.conversion.read_cursor = 50;
+    QTRY_COMPARE(doc->progress_label()->text(), QString(" 25 %"));
+    c.conversion.text_length = 0;
+    c.conversion.read_cursor = 100;
+    QTest::qWait(600);
+    QCOMPARE(doc->progress_label()->text(), QString(" 25 %"));
+
+    // A manual change: DEV TOOL, tool 6 in the tool window.
+    c.channel.sink = "periferica";
+    c.settings.set_text(Slot::check_ena_tc, "1");
+    when([&window] { return window.operator_windows().prompt()->isVisible(); }, [&window] {
+      QTest::mouseClick(window.operator_windows().prompt()->dev_button(), Qt::LeftButton);
+    });
+    when([&window] { return window.operator_windows().tool_window()->isVisible(); }, [&window] {
+      QTest::mouseClick(window.operator_windows().tool_window()->tool_button(5), Qt::LeftButton);
+    });
+    c.tools.requested = 3;
+    tool_change(c);
+    QCOMPARE(c.tools.requested, 6);
+    QVERIFY(c.tools.skip_calibration);
+    QVERIFY(!window.operator_windows().prompt()->isVisible());
+
+    // Closing the job window stops the run.
+    c.conversion.abort = false;
+    doc->close();
+    QVERIFY(c.conversion.abort);
+    QVERIFY(!c.channel.job_window_open);
   }
 };
 
