@@ -59,6 +59,7 @@ ManualPrompt::ManualPrompt(Context& context, QWidget* parent)
 
 void ManualPrompt::open(const QString& text, QWidget* origin) {
   label1_->setText(text);
+  setWindowTitle(text);
   const Placement& place = kManualPromptPlacement;
   const QPoint corner = origin ? origin->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
   setGeometry(corner.x() + twips_to_pixels(this, place.left), corner.y() + twips_to_pixels(this, place.top),

@@ -66,6 +66,7 @@ ToolSelectWindow::ToolSelectWindow(Context& context, QWidget* parent)
     grid->addWidget(label1_[i], i, 1);
   }
   layout->addLayout(grid);
+  layout->addStretch(1);  // without its bottom buttons the window keeps its rows at the top
 
   auto* bottom = new QHBoxLayout;
   puls_deponi_ = new QPushButton("Deponi", this);
