@@ -89,11 +89,14 @@ class Host {
 
   // --- tool change
   // Shows the tool window with a caption in its label; `show_put_away` and `show_cancel` choose
-  // whether its "Deponi" and "cancel" buttons are visible.
+  // whether its "Deponi" and "cancel" buttons are visible. The window runs `tool_window_loaded` when
+  // it opens and `tool_window_unloaded` when it closes (link/operator_prompts.h); a host that opens no
+  // window leaves the tool-window wait flag clear, and a tool change that needs an answer then ends.
   virtual void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
     (void)caption, (void)show_put_away, (void)show_cancel;
   }
-  // Shows the manual tool-change prompt with its sentence.
+  // Shows the manual tool-change prompt with its sentence. The tool change waits in `wait_events`
+  // until the prompt clears the manual wait flag, so a host must answer it (its buttons, or at once).
   virtual void show_manual_prompt(std::string_view text) { (void)text; }
 };
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/cli_options.h"
+#include "link/operator_prompts.h"
 #include "link/run_error.h"
 
 namespace vireo {
@@ -70,18 +71,26 @@ std::string CliHost::select_file_type() {
 }
 
 void CliHost::show_tool_window(std::string_view caption_text, bool, bool) {
-  // Only the operator can pick a tool beyond the changer's eight: the run ends here.
+  // The prompt's "CHANGE TOOL" and "DEV TOOL" of --manual-answer name their tool; any other tool
+  // request (a tool beyond the changer's eight) only an operator can answer: the run ends here.
+  if (context_ && tool_to_give_ != 0) {
+    const int tool = tool_to_give_;
+    tool_to_give_ = 0;
+    answer_tool_window(*context_, tool);
+    return;
+  }
   tool_request_refused = true;
   throw RunError(err::kInvalidArgument,
                  "Invalid procedure call or argument: " + std::string(caption_text) + " needs an operator");
 }
 
 void CliHost::show_manual_prompt(std::string_view text) {
-  std::cerr << "vireo-cli: " << text << ": answered OK (no operator)\n";
+  std::cerr << "vireo-cli: " << text << ": answered " << manual_answer_text << " (no operator)\n";
   if (!context_) return;
-  context_->channel.suppress = false;
-  context_->tools.skip_calibration = false;
-  context_->tools.manual_wait = false;
+  if (manual_answer.kind == ManualAnswer::Kind::change || manual_answer.kind == ManualAnswer::Kind::dev)
+    tool_to_give_ = manual_answer.tool;
+  answer_manual_prompt(*context_, manual_answer);
+  tool_to_give_ = 0;
 }
 
 CliSession::CliSession(const CommonOptions& options) : serial_(options.ports), context_(host_) {

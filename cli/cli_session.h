@@ -11,6 +11,7 @@
 #include "app/memory_text_view.h"
 #include "link/devices/iocard_library.h"
 #include "link/devices/posix_serial_port.h"
+#include "link/operator_prompts.h"
 
 namespace vireo {
 
@@ -18,8 +19,9 @@ struct CommonOptions;
 
 // The terminal as host: messages go to stderr, waits sleep, the document and output windows are
 // views in memory. Nobody is there to answer the operator's prompts, so a run is never left waiting:
-// a pause is released at once (with a warning), the manual tool-change prompt answers OK, and a tool
-// request the tool window would have to answer ends the run.
+// a pause is released at once (with a warning), the manual tool-change prompt gives the answer chosen
+// for the run (OK unless told otherwise), and a tool request the tool window would have to answer ends
+// the run.
 class CliHost : public Host {
  public:
   void attach(Context& context) { context_ = &context; }
@@ -54,6 +56,9 @@ class CliHost : public Host {
   std::string file_type;         // the type-selection answer (a canonical extension), "" for none
   bool file_type_asked = false;  // the extension was not in the table
   bool tool_request_refused = false;
+  // How every manual tool-change prompt of the run is answered, and that answer as the option reads.
+  ManualAnswer manual_answer;
+  std::string manual_answer_text = "ok";
   std::string last_error;        // the last error text that paused the run
   bool hold_messages = false;    // a command that prints a message as its result takes it from here
   std::vector<std::string> held_messages;
@@ -64,6 +69,7 @@ class CliHost : public Host {
 
  private:
   Context* context_ = nullptr;
+  int tool_to_give_ = 0;  // the tool the prompt's answer picks in the tool window it opens
 };
 
 class CliSession {

@@ -12,6 +12,7 @@
 #include "link/channel_state.h"
 #include "link/machine_link.h"
 #include "link/number_text.h"
+#include "link/operator_prompts.h"
 #include "settings/text_file.h"
 
 namespace vireo {
@@ -26,6 +27,7 @@ struct ConvertOptions {
   std::string type;  // canonical extension, "" when not given
   std::string tool;
   bool list_tools = false;
+  std::string manual_answer = "ok";
 };
 
 std::string sink_of(std::string_view name) {
@@ -56,6 +58,11 @@ ConvertOptions parse(ArgReader& args) {
       options.type = type_of(args.value(argument));
     } else if (argument == "--tool") {
       options.tool = args.value(argument);
+    } else if (argument == "--manual-answer") {
+      options.manual_answer = args.value(argument);
+      if (!parse_manual_answer(options.manual_answer))
+        throw UsageError{"--manual-answer takes ok, skip, change:N or dev:N (N a tool of 1 to 8), not " +
+                         options.manual_answer};
     } else if (argument == "--list-tools") {
       options.list_tools = true;
     } else if (argument.starts_with("--") || !options.input.empty()) {
@@ -90,6 +97,8 @@ int convert_command(ArgReader& args) {
   host.output.forget_colours(true);
   host.caption = options.input;
   host.file_type = options.type;
+  host.manual_answer = *parse_manual_answer(options.manual_answer);
+  host.manual_answer_text = options.manual_answer;
   if (options.lines) host.echo = &std::cout;
   context.conversion.output_path = options.output;
   context.channel.sink = options.sink;

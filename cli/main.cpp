@@ -13,7 +13,7 @@ constexpr std::string_view kUsage =
     "  settings [--setup FILE.stu] [--set NAME=VALUE]... [--dump] [--write FILE.stu]\n"
     "  convert INPUT [--setup FILE.stu] [--set NAME=VALUE]... [--sink file|rtf|periferica]\n"
     "          [--output FILE] [--lines] [--type gc|dxf|drl|gbr|plt|rml] [--tool CODE] [--list-tools]\n"
-    "          [--port comN=PATH]\n"
+    "          [--manual-answer ok|skip|change:N|dev:N] [--port comN=PATH]\n"
     "  send FILE.tpx|FILE.raw [--setup F] [--set N=V]... [--port comN=PATH] [--lines]\n"
     "  trace FILE.tpx [--setup F] [--set N=V]...\n"
     "  preview FILE.tpx [--setup F] [--set N=V]... --png OUT.png [--size WxH]\n"

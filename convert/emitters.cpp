@@ -32,10 +32,7 @@ bool no_sink(const Context& context) {
 }
 
 void write_outputs_line(Context& context, std::string_view bits) {
-  const std::string& plc = context.settings.text(Slot::indplc);
-  const std::string& spindle = context.settings.text(Slot::indfresa);
-  if (!to_machine(context) || plc == kNotUsed || spindle == kNotUsed) return;
-  write_line(context, plc, cmd::kOutputs, bits, kOutputsRest, spindle);
+  if (to_machine(context)) write_outputs(context, bits);
 }
 
 // What is left in the line buffer goes out with its terminator, then "go0" and, after a "pb", the
@@ -55,6 +52,13 @@ std::string rest_z_line(const Context& context) {
 }
 
 }  // namespace
+
+void write_outputs(Context& context, std::string_view bits) {
+  const std::string& plc = context.settings.text(Slot::indplc);
+  const std::string& spindle = context.settings.text(Slot::indfresa);
+  if (plc == kNotUsed || spindle == kNotUsed) return;
+  write_line(context, plc, cmd::kOutputs, bits, kOutputsRest, spindle);
+}
 
 void program_start(Context& context) {
   context.display.pulse_state = cmd::kGlue;

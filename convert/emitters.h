@@ -19,6 +19,10 @@ void write_line(Context& context, const Parts&... parts) {
   emit_line(context);
 }
 
+// The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,
+// written only when neither address is "nu".
+void write_outputs(Context& context, std::string_view bits);
+
 // The opening: pulse state "pc", suppression lowered, the start time recorded. A program file gets no
 // opening lines; the output view and the machine get the rest Z and speed lines, and the machine the
 // outputs line when both multiplexer addresses are in use.

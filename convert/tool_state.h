@@ -15,6 +15,8 @@ struct ToolState {
   bool skip_calibration = false;   // set by the prompt's "DEV TOOL" button
   bool tool_window_wait = false;   // the tool window is open
   bool tool_request_mode = false;  // the tool window asks for a tool number
+  // How the tool window was left: 0 after a tool button or "Deponi", 99 when cancelled or closed.
+  int tool_choice = 0;
 
   std::string prompt_text;  // the sentence the manual prompt shows
 };

@@ -35,6 +35,8 @@ struct ChannelState {
   bool pause = false;      // the run waits before its next line
   bool suppress = false;   // every line is dropped, the line buffer keeps its text
   bool emergency = false;  // nothing is written to the serial port
+  // The job window is open: stopping a run re-enables its cancel and tool-list buttons.
+  bool job_window_open = false;
 
   std::int32_t file_column = 0;  // characters written to the program file since the last CR
   std::int32_t error_count = 0;

@@ -97,4 +97,9 @@ void append_fw(std::string& out, double value, int digits) {
   }
 }
 
+std::string fw_text(std::string_view text, int digits) {
+  if (static_cast<int>(text.size()) >= digits) return std::string(text.substr(text.size() - digits));
+  return std::string(digits - text.size(), '0') + std::string(text);
+}
+
 }  // namespace vireo

@@ -32,4 +32,8 @@ std::string fw(double value, int digits);
 // The same appended to `out`, without a temporary text (the converters' hot path).
 void append_fw(std::string& out, double value, int digits);
 
+// The same field made from a setting's text as it stands, without reading it as a number:
+// fw_text("1500", 5) is "01500", fw_text(" 15", 5) is "00 15".
+std::string fw_text(std::string_view text, int digits);
+
 }  // namespace vireo

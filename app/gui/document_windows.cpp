@@ -15,6 +15,7 @@
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
 #include "app/shell.h"
+#include "link/job_window.h"
 
 namespace vireo {
 
@@ -87,24 +88,19 @@ DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
   connect(edit_, &TextEdit::escape_pressed, this, &DocumentWindow::cancel_requested);
   connect(tool_ok_, &QPushButton::clicked, this, &DocumentWindow::tool_ok_clicked);
   // The operator steers a run from here: the buttons set the flags the run polls.
-  connect(pause_, &QPushButton::clicked, this, [this] {
-    context_.channel.pause = !context_.channel.pause;
-    set_pause_alert(context_.channel.pause);
-  });
-  connect(next_, &QPushButton::clicked, this, [this] { context_.channel.suppress = true; });
-  connect(tool_list_, &QListWidget::itemClicked, this, [this] {
-    cancel_->setEnabled(true);
-    if (context_.channel.document_extension == ".drl") tool_ok_->setEnabled(true);
-  });
+  connect(pause_, &QPushButton::clicked, this, [this] { toggle_pause(context_); });
+  connect(next_, &QPushButton::clicked, this, [this] { next_tool(context_); });
+  connect(tool_list_, &QListWidget::itemClicked, this, [this] { tool_list_clicked(context_); });
   // Clicking into the view moves the read cursor there.
-  view_.on_caret_moved = [this](long start) { context_.conversion.read_cursor = static_cast<std::size_t>(start); };
+  view_.on_caret_moved = [this](long start) { caret_moved(context_, static_cast<std::size_t>(start)); };
   connect(timer_, &QTimer::timeout, this, &DocumentWindow::refresh_progress);
-  timer_->start(500);
+  timer_->start(kProgressIntervalMs);
   // The icon's tip is the window's caption, the document's full path.
   image_->setToolTip(windowTitle());
   connect(this, &QWidget::windowTitleChanged, image_, [this](const QString& title) { image_->setToolTip(title); });
 
   localise_window(this, context_.strings, context_.language_offset);
+  job_window_loaded(context_);
 }
 
 QWidget* DocumentWindow::control(JobControl which) const {
@@ -127,14 +123,13 @@ void DocumentWindow::set_pause_alert(bool alert) {
 }
 
 void DocumentWindow::refresh_progress() {
-  const ConversionState& run = context_.conversion;
-  if (run.text_length == 0) return;
-  const long percent = static_cast<long>(static_cast<double>(run.read_cursor) / static_cast<double>(run.text_length) * 100.0);
-  progress_->setText(QStringLiteral(" %1 %").arg(percent));
+  if (const std::optional<std::string> text = progress_text(context_.conversion))
+    progress_->setText(QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size())));
 }
 
+// Closing the job window stops its run.
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-  emit cancel_requested();
+  job_window_unloaded(context_);
   QWidget::closeEvent(event);
 }
 

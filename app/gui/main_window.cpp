@@ -31,9 +31,11 @@
 #include "app/gui/find_window.h"
 #include "app/gui/icons.h"
 #include "app/gui/localise.h"
+#include "app/gui/operator_windows.h"
 #include "app/session.h"
 #include "app/shell.h"
 #include "app/string_ids.h"
+#include "link/job_window.h"
 #include "link/output_channel.h"
 #include "link/run_error.h"
 
@@ -155,6 +157,7 @@ MainWindow::MainWindow(Context& context, PlacementStore store, QWidget* parent)
   build_tool_bar();
   build_status_bar();
   update_command_states();
+  operators_ = std::make_unique<OperatorWindows>(context_, this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -882,12 +885,14 @@ void MainWindow::show_about() {
   about.exec();
 }
 
-void MainWindow::request_stop() {
-  context_.conversion.abort = true;
-  if (DocumentWindow* doc = document_window()) {
-    doc->control(JobControl::cancel_button)->setEnabled(true);
-    if (context_.channel.document_extension == ".drl") doc->control(JobControl::tool_ok)->setEnabled(true);
-  }
+void MainWindow::request_stop() { vireo::request_stop(context_); }
+
+void MainWindow::show_manual_prompt(std::string_view text) { operators_->show_manual_prompt(text); }
+
+void MainWindow::show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
+  operators_->set_job_window(document_);
+  operators_->set_keypad(tool_sub_window(ToolWindow::keypad));
+  operators_->show_tool_window(caption, show_put_away, show_cancel);
 }
 
 // --- drops

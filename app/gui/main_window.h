@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,7 @@ namespace vireo {
 
 struct Context;
 class DocumentWindow;
+class OperatorWindows;
 struct DocumentText;
 class QtTextView;
 class FindWindow;
@@ -112,6 +114,11 @@ class MainWindow : public QMainWindow {
   const QString& open_filter() const { return open_filter_; }
   // Places the preview window (built elsewhere) in the main window.
   QMdiSubWindow* show_preview_window(QWidget* preview);
+  // The manual tool-change prompt and the tool window of a tool change; the tool window opens beside
+  // the prompt, over the job window or beside the keypad.
+  void show_manual_prompt(std::string_view text);
+  void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel);
+  OperatorWindows& operator_windows() const { return *operators_; }
 
   // --- parts built elsewhere plug in here; their commands stay disabled until they do
   // The conversion driver, run after a conversion command has set the sink.
@@ -177,6 +184,7 @@ class MainWindow : public QMainWindow {
   std::array<std::function<QWidget*()>, 3> tool_factories_;
   QPointer<QDialog> find_;   // a FindWindow
   QPointer<QDialog> help_;   // a HelpViewer
+  std::unique_ptr<OperatorWindows> operators_;
   std::function<void(Context&)> run_conversion_;
   std::map<Command, std::function<void()>> handlers_;
   bool shutting_down_ = false;

@@ -13,6 +13,7 @@
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/select_dialog.h"
+#include "link/operator_prompts.h"
 #include "settings/setup_file.h"
 
 namespace vireo {
@@ -154,6 +155,20 @@ TextView* QtHost::output_view() {
 std::string QtHost::select_file_type() {
   if (!context_) return "exit";
   return run_select_dialog(*context_, window_);
+}
+
+// Without the main window there is no tool window: the tool change then ends with its error.
+void QtHost::show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
+  if (window_) window_->show_tool_window(caption, show_put_away, show_cancel);
+}
+
+// Without the main window the prompt is answered "OK" at once, so that no run waits for ever.
+void QtHost::show_manual_prompt(std::string_view text) {
+  if (window_) {
+    window_->show_manual_prompt(text);
+  } else if (context_) {
+    manual_prompt_ok(*context_);
+  }
 }
 
 }  // namespace vireo

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/context.h"
+#include "link/job_window.h"
 
 namespace vireo {
 namespace {
@@ -309,7 +310,7 @@ void PreviewWindow::record(QPointF position) { record_click(context_, plan_point
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
-    context_.conversion.abort = true;
+    request_stop(context_);
     return;
   }
   QWidget::keyPressEvent(event);

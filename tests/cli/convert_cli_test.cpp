@@ -191,6 +191,17 @@ TEST_F(ConvertCli, TheExampleBoardConverts) {
   EXPECT_TRUE(r.out.ends_with("go0Z00000*S00 ")) << r.out;
 }
 
+// The prompt's answer is chosen for the whole run; a run without tool changes writes the same lines.
+TEST_F(ConvertCli, ManualAnswerLeavesARunWithoutToolChangesAlone) {
+  const std::string source = input("worked_example.gbr");
+  const test::ProcessResult plain = cli({source, "--lines", "--sink", "periferica"});
+  for (const char* answer : {"ok", "skip", "change:8", "dev:1"}) {
+    const test::ProcessResult r = cli({source, "--lines", "--sink", "periferica", "--manual-answer", answer});
+    EXPECT_EQ(r.status, 0) << answer << ": " << r.err;
+    EXPECT_EQ(r.out, plain.out) << answer;
+  }
+}
+
 TEST_F(ConvertCli, FailuresAndUsage) {
   const std::string source = input("worked_example.gbr");
   struct Case {
@@ -208,6 +219,9 @@ TEST_F(ConvertCli, FailuresAndUsage) {
       {"two inputs", {source, source}, 2, "unknown option"},
       {"unknown setting", {source, "--set", "nothing=1"}, 2, "unknown setting nothing"},
       {"unwritable output", {source, "--output", dir.file("no/such/dir/x.tpx")}, 1, "was not written"},
+      {"prompt answer without a tool", {source, "--manual-answer", "change"}, 2, "--manual-answer takes ok, skip"},
+      {"prompt answer beyond the slots", {source, "--manual-answer", "dev:9"}, 2, "not dev:9"},
+      {"prompt answer misspelt", {source, "--manual-answer", "OK"}, 2, "not OK"},
   };
   for (const Case& c : cases) {
     const test::ProcessResult r = cli(c.args);

@@ -22,6 +22,18 @@ TEST(FixedWidth, PadsCutsAndKeepsTheSignInside) {
   for (const Case& c : cases) EXPECT_EQ(fw(c.value, c.digits), c.text) << c.value << " with " << c.digits;
 }
 
+TEST(FixedWidth, TextIsPaddedAsItStands) {
+  struct Case {
+    const char* text;
+    int digits;
+    const char* field;
+  } cases[] = {
+      {"1500", 5, "01500"}, {"49999", 6, "049999"}, {"", 5, "00000"}, {"1234567", 5, "34567"},
+      {"-200", 5, "0-200"}, {" 15", 5, "00 15"},    {"1.5", 5, "001.5"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(fw_text(c.text, c.digits), c.field) << '"' << c.text << '"';
+}
+
 TEST(LeadingNumber, ReadsTheNumberAtTheStartOnly) {
   struct Case {
     const char* text;

@@ -1,6 +1,7 @@
 // A scripted host for tests: records what the logic showed (status panels, digits, messages, the
-// job window's controls) and runs test code inside the event pumps, so a test can press "pause",
-// "Next" or the emergency key while a run waits.
+// job window's controls, the tool window and the manual prompt) and runs test code inside the event
+// pumps, so a test can press "pause", "Next", the emergency key or a prompt's button while a run
+// waits.
 #pragma once
 
 #include <array>
@@ -28,12 +29,19 @@ class FakeHost : public Host {
   long wait_limit = 100000;
   std::deque<bool> yes_no_answers;                 // answers of ask_yes_no, in order; then "No"
   std::deque<std::optional<std::string>> inputs;  // answers of input_box, in order; then cancelled
+  // Events posted by the test or by the windows below; each wait_events delivers the oldest one, as
+  // the event loop delivers a click while a run waits.
+  std::deque<std::function<void()>> events;
+  // The windows' loads: run when the logic shows the manual prompt or the tool window.
+  std::function<void(std::string_view text)> on_manual_prompt;
+  std::function<void(std::string_view caption, bool put_away, bool cancel)> on_tool_window;
 
   // --- what the logic did
   long pumps = 0;
   long waits = 0;
   std::vector<std::string> messages;               // message boxes and questions, in order
   std::array<std::string, 8> panels;               // status panels 1 to 7 (index 0 unused)
+  std::vector<std::pair<int, std::string>> panel_log;  // every panel write, in order
   long panel_writes = 0;
   bool error_icon = false;
   std::vector<std::pair<int, double>> digits;      // show_digit calls, in order
@@ -44,6 +52,16 @@ class FakeHost : public Host {
   bool output_open = false;
   FakeTextView* document = nullptr;                // the document window's view, when a test opens one
   std::string caption;                             // the document window's caption
+  struct ToolWindowShow {
+    std::string caption;
+    bool put_away = true;
+    bool cancel = true;
+    friend bool operator==(const ToolWindowShow&, const ToolWindowShow&) = default;
+  };
+  std::vector<ToolWindowShow> tool_windows;        // every show_tool_window, in order
+  std::vector<std::string> manual_prompts;         // the sentence of every manual prompt shown
+
+  void post(std::function<void()> event) { events.push_back(std::move(event)); }
   std::vector<std::string> delivered;              // every line that reached a sink, as delivered
   std::vector<std::string> file_types;             // answers of select_file_type, in order; then "exit"
   long file_type_questions = 0;
@@ -57,6 +75,11 @@ class FakeHost : public Host {
   void wait_events(int) override {
     if (++waits > wait_limit) throw std::runtime_error("FakeHost: the logic waited without end");
     if (on_wait) on_wait();
+    if (!events.empty()) {
+      std::function<void()> event = std::move(events.front());
+      events.pop_front();
+      event();
+    }
   }
 
   void message_box(std::string_view text) override { messages.emplace_back(text); }
@@ -77,6 +100,7 @@ class FakeHost : public Host {
 
   void set_status_panel(int panel, std::string_view text) override {
     panels.at(panel) = text;
+    panel_log.emplace_back(panel, text);
     ++panel_writes;
     if (on_panel) on_panel(panel, text);
   }
@@ -101,6 +125,15 @@ class FakeHost : public Host {
     return &output;
   }
   TextView* output_view() override { return output_open ? &output : nullptr; }
+
+  void show_tool_window(std::string_view caption, bool put_away, bool cancel) override {
+    tool_windows.push_back({std::string(caption), put_away, cancel});
+    if (on_tool_window) on_tool_window(caption, put_away, cancel);
+  }
+  void show_manual_prompt(std::string_view text) override {
+    manual_prompts.emplace_back(text);
+    if (on_manual_prompt) on_manual_prompt(text);
+  }
   void line_delivered(std::string_view text) override { delivered.emplace_back(text); }
 
   std::string select_file_type() override {
