@@ -1,6 +1,7 @@
 // Sends a generated stored program of about 10 MB through send_program to the dummy device with a DSR
 // delay count of 0, as the job window's send command does, and prints the rate.
 // Usage: send_bench [MEGABYTES] (default 10).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -52,10 +53,16 @@ int main(int argc, char** argv) {
   host.document.set_text(program(static_cast<std::size_t>(megabytes * 1e6)));
   const double mb = static_cast<double>(host.document.length()) / 1e6;
 
-  const auto start = std::chrono::steady_clock::now();
-  vireo::send_program(context);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("send_program: %.1f MB, %.0f commands through the dummy device (DSR delay 0) in %.3f s: %.1f MB/s\n", mb,
-              context.channel.line_counter, seconds, mb / seconds);
+  // Three runs: the machine is shared, so the best one is the closest to what the code costs.
+  double best = 0;
+  for (int run = 1; run <= 3; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    vireo::send_program(context);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    best = std::max(best, mb / seconds);
+    std::printf("send_program run %d: %.1f MB, %.0f commands through the dummy device (DSR delay 0) in %.3f s: %.1f MB/s\n",
+                run, mb, context.channel.line_counter, seconds, mb / seconds);
+  }
+  std::printf("best: %.1f MB/s\n", best);
   return 0;
 }
