@@ -169,7 +169,7 @@ ConversionOutcome convert_document(Context& context) {
     if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile) {
       context.conversion.abort = false;
       context.host->set_job_control_enabled(JobControl::cancel_button, true);
-      build_trace(context);
+      build_trace(context, channel.program_file_name);
     }
     return outcome;
   } catch (const RunError& error) {

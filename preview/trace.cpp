@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -146,10 +147,13 @@ void load_trace(Context& context, const std::string& path) {
   host.set_busy(false);
 }
 
-bool build_trace(Context& context) {
+namespace {
+
+// Loads the trace, opens the preview; a run-time failure ends with the message box.
+bool show_trace(Context& context, const std::function<std::string()>& program_file) {
   Host& host = *context.host;
   try {
-    load_trace(context, source_names(host.document_caption()).program_file);
+    load_trace(context, program_file());
     host.set_busy(true);
     host.set_status_panel(4, "traccia");
     host.show_preview();
@@ -164,6 +168,16 @@ bool build_trace(Context& context) {
     host.message_box(message);
     return false;
   }
+}
+
+}  // namespace
+
+bool build_trace(Context& context) {
+  return show_trace(context, [&] { return source_names(context.host->document_caption()).program_file; });
+}
+
+bool build_trace(Context& context, const std::string& program_file) {
+  return show_trace(context, [&] { return program_file; });
 }
 
 bool preview_program(Context& context) {

@@ -14,6 +14,8 @@ struct Context;
 // then "tpx"), scans it and opens the preview. A caption without extension dot or a missing file ends
 // with "[GRAPH:]Errore <n>" and a hint in a message box. Returns true when the preview was opened.
 bool build_trace(Context& context);
+// The same for a program file named by the caller (a conversion that wrote its program elsewhere).
+bool build_trace(Context& context, const std::string& program_file);
 
 // The main window's preview command: clears the abort flag, enables the job window's stop button and
 // runs build_trace.
