@@ -119,6 +119,18 @@ TEST(CliSend, SendsThroughTheDevice) {
   ASSERT_EQ(raw.status, 0) << raw.err;
   EXPECT_EQ(raw.out, std::string(256, '\xff') + "\n");
 
+  // A raster byte that reads as a minus sign is counted by the channel, and sent all the same.
+  dir.write("minus.raw", std::string(2048, '\xDB').replace(0, 8, ".\xDB..\xDB.\xDB\xDB"));
+  const test::ProcessResult minus = cli({"send", dir.file("minus.raw"), "--lines"});
+  EXPECT_EQ(minus.status, 0) << minus.err;
+  EXPECT_EQ(minus.out.substr(0, 1), "-");
+  EXPECT_EQ(minus.err, "vireo-cli send: errors=0 last_error=[Invia:] segno negativo \n");
+
+  // A port that cannot be opened fails the send.
+  const test::ProcessResult no_port =
+      cli({"send", dir.file("p.tpx"), "--set", "s_periferica=com3", "--port", "com3=" + dir.file("no-such-tty")});
+  EXPECT_EQ(no_port.status, 1);
+
   const test::ProcessResult refused = cli({"send", dir.file("p.gbr")});
   EXPECT_EQ(refused.status, 1);
   dir.write("p.gbr", "X01000*");
