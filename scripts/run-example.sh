@@ -7,15 +7,16 @@ scripts/setup-debian.sh
 scripts/build.sh
 export VIREO_HOME="${VIREO_HOME:-$PWD/build/home}"
 build/cli/vireo-cli settings
-# The example board converted into a program file, then shown as the output view's text.
+# The example board converted into a program file, then sent to the machine through the "dummy"
+# device (the default s_periferica), printing every line as it is delivered.
 mkdir -p "$VIREO_HOME"
-build/cli/vireo-cli convert examples/blink-top.gtl --set unita_gerber=inch --set opt_gbr=2 \
-  --output "$VIREO_HOME/blink-top.tpx"
-build/cli/vireo-cli convert examples/blink-top.gtl --set unita_gerber=inch --set opt_gbr=2 --sink rtf
-echo
+example=examples/blink-top.gtl
+build/cli/vireo-cli convert "$example" --set unita_gerber=inch --set opt_gbr=2 --output "$VIREO_HOME/blink-top.tpx"
+build/cli/vireo-cli convert "$example" --set unita_gerber=inch --set opt_gbr=2 --sink periferica --lines
+# The desktop program with the example open as its document.
 if [ -n "${DISPLAY:-}" ]; then
-  build/app/vireo
+  build/app/vireo "$example"
 else
-  echo "no display: starting vireo on a virtual screen for 5 seconds"
-  timeout 5 xvfb-run -a build/app/vireo || [ $? -eq 124 ]
+  echo "no display: starting vireo on the example on a virtual screen for 5 seconds"
+  timeout 5 xvfb-run -a build/app/vireo "$example" || [ $? -eq 124 ]
 fi
