@@ -13,6 +13,9 @@ mkdir -p "$VIREO_HOME"
 example=examples/blink-top.gtl
 build/cli/vireo-cli convert "$example" --set unita_gerber=inch --set opt_gbr=2 --output "$VIREO_HOME/blink-top.tpx"
 build/cli/vireo-cli convert "$example" --set unita_gerber=inch --set opt_gbr=2 --sink periferica --lines
+# The program's Z levels and cutting extent, and its plan view as a picture.
+build/cli/vireo-cli trace "$VIREO_HOME/blink-top.tpx"
+build/cli/vireo-cli preview "$VIREO_HOME/blink-top.tpx" --png "$VIREO_HOME/blink-top.png"
 # The desktop program with the example open as its document.
 if [ -n "${DISPLAY:-}" ]; then
   build/app/vireo "$example"
