@@ -85,15 +85,15 @@ bool send_program(Context& context) {
       end_program(context);
       return true;
     }
-    const std::string c = read_chars(context, 1);
-    if (c.empty()) continue;
-    if (c[0] == cmd::kTerminator) {
+    const char c = read_char(context);
+    if (c == '\0') continue;  // line ends are dropped (and a NUL byte, which is no command)
+    if (c == cmd::kTerminator) {
       channel.line += c;
       ++channel.line_counter;
       channel.operation_text = kSendingProgram;
       emit_line(context);
       channel.line.clear();
-    } else if (c[0] == cmd::kRepeatMarker && !context.keypad_load_buffer) {
+    } else if (c == cmd::kRepeatMarker && !context.keypad_load_buffer) {
       // The restart would clear the abort flag: a cancel that arrived while the "@" was read ends the
       // run at the next test instead of being lost.
       if (run.abort) continue;
