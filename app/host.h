@@ -86,6 +86,9 @@ class Host {
   virtual std::string select_file_type() { return "exit"; }
   // Opens the preview window over the trace just built.
   virtual void show_preview() {}
+  // False for a front end without a preview window: a conversion then skips loading the trace of the
+  // program file it wrote, which nobody would see.
+  virtual bool has_preview() const { return false; }
 
   // --- tool change
   // Shows the tool window with a caption in its label; `show_put_away` and `show_cancel` choose

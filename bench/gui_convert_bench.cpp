@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   vireo::MainWindow* window = program.main_window();
-  // Only the conversion is timed; the preview that follows a written program file is left out.
+  // The timed driver run includes what the program does after writing the program file: loading its
+  // trace and opening the preview window (the headless run has no preview).
   double gui = 1e9;
   window->set_conversion([&gui](vireo::Context& context) {
     const auto start = Clock::now();

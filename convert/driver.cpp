@@ -166,7 +166,7 @@ ConversionOutcome convert_document(Context& context) {
     prepare_source(context, *view);
     const ConversionOutcome outcome = dispatch(context);
     context.conversion.source->show_position(context.conversion.read_cursor);
-    if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile) {
+    if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile && context.host->has_preview()) {
       context.conversion.abort = false;
       context.host->set_job_control_enabled(JobControl::cancel_button, true);
       build_trace(context, channel.program_file_name);

@@ -52,6 +52,7 @@ class QtHost : public Host {
   void show_manual_prompt(std::string_view text) override;
   // Opens the preview window over the trace just built, closing the one before.
   void show_preview() override;
+  bool has_preview() const override { return true; }
 
   // How many times the events were really processed (for the benchmark).
   long processed() const { return processed_; }

@@ -141,6 +141,7 @@ class FakeHost : public Host {
     return asked < file_types.size() ? file_types[asked] : "exit";
   }
   void show_preview() override { ++previews; }
+  bool has_preview() const override { return true; }
 };
 
 }  // namespace vireo::test
