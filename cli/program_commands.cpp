@@ -92,7 +92,7 @@ int send_command(ArgReader& args) {
   if (!open_document(session, options.file)) return 1;
   if (options.lines) session.host().echo = &std::cout;
   CliHost::stop_on_interrupt();
-  const bool raw = caption_extension(options.file) == ".raw";
+  const bool raw = caption_extension(options.file) == kRawExtension;
   if (!(raw ? send_raw(context) : send_program(context))) return 1;
   const ChannelState& channel = context.channel;
   if (channel.error_count == 0 && channel.error_text.empty()) return 0;

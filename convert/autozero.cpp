@@ -24,7 +24,7 @@ struct Shift {
 std::optional<AutozeroResult> autozero(Context& context) {
   Host& host = *context.host;
   const std::string caption = host.document_caption();
-  if (caption_extension(caption) != ".tpx") {
+  if (caption_extension(caption) != kProgramExtension) {
     host.message_box(kNotProgram);
     return std::nullopt;
   }

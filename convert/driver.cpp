@@ -10,6 +10,7 @@
 #include "convert/emitters.h"
 #include "convert/gerber.h"
 #include "convert/source_reader.h"
+#include "link/document_name.h"
 #include "link/number_text.h"
 #include "link/output_channel.h"
 #include "link/run_error.h"
@@ -19,7 +20,6 @@ namespace vireo {
 namespace {
 
 constexpr std::string_view kTag = "[converti:]";
-constexpr std::string_view kProgramExtension = ".tpx";
 constexpr std::string_view kPenToolChange = "TC";  // HPGL pens select tools: the settings' depths stand
 constexpr std::string_view kHpgl = ".plt";
 constexpr std::string_view kExit = "exit";

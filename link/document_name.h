@@ -9,6 +9,11 @@
 
 namespace vireo {
 
+// The extensions of the two kinds of document that go to the machine as they are: a stored program
+// (command language) and a raw raster.
+inline constexpr std::string_view kProgramExtension = ".tpx";
+inline constexpr std::string_view kRawExtension = ".raw";
+
 // Where a caption's extension starts: the first "." that no path separator ("\" or "/") follows.
 std::optional<std::size_t> extension_dot(std::string_view caption);
 

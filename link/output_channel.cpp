@@ -6,6 +6,7 @@
 
 #include "app/context.h"
 #include "link/device_encoder.h"
+#include "link/document_name.h"
 #include "link/number_text.h"
 #include "link/run_error.h"
 
@@ -13,8 +14,6 @@ namespace vireo {
 namespace {
 
 // Lines of a raw file or of a stored program are already encoded; the serial path sends them as they are.
-constexpr std::string_view kRawExtension = ".raw";
-constexpr std::string_view kProgramExtension = ".tpx";
 
 // The ISA cards and the base address each is written at.
 struct IsaDevice {

@@ -11,8 +11,6 @@
 namespace vireo {
 namespace {
 
-constexpr std::string_view kProgramExtension = ".tpx";
-constexpr std::string_view kRawExtension = ".raw";
 constexpr std::string_view kNotProgram = "[Toolsinvia:]non e' un file .tpx";
 constexpr std::string_view kNotRaw = "[ToolsRaw:]non e' un file .raw";
 constexpr std::string_view kSendingProgram = " SPOST.*  ";
