@@ -13,6 +13,7 @@
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/select_dialog.h"
+#include "app/gui/text_edit.h"
 #include "link/operator_prompts.h"
 #include "settings/setup_file.h"
 
@@ -21,13 +22,6 @@ namespace vireo {
 namespace {
 constexpr auto kPumpInterval = std::chrono::milliseconds(15);
 constexpr unsigned kCallsPerClockRead = 16;
-
-QString shown_text(std::string_view text) {
-  QString out = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return out;
-}
 
 std::string latin1(const QString& text) {
   const QByteArray bytes = text.toLatin1();
@@ -57,18 +51,18 @@ void QtHost::wait_events(int max_ms) {
 }
 
 void QtHost::message_box(std::string_view text) {
-  QMessageBox::information(owner(), QStringLiteral("vireo"), shown_text(text));
+  QMessageBox::information(owner(), QStringLiteral("vireo"), view_text(text));
 }
 
 bool QtHost::ask_yes_no(std::string_view text) {
-  return QMessageBox::question(owner(), QStringLiteral("vireo"), shown_text(text), QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(owner(), QStringLiteral("vireo"), view_text(text), QMessageBox::Yes | QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
 std::optional<std::string> QtHost::input_box(std::string_view prompt, std::string_view title, std::string_view initial) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(owner(), shown_text(title), shown_text(prompt), QLineEdit::Normal,
-                                               shown_text(initial), &ok);
+  const QString answer = QInputDialog::getText(owner(), view_text(title), view_text(prompt), QLineEdit::Normal,
+                                               view_text(initial), &ok);
   if (!ok) return std::nullopt;
   return latin1(answer);
 }
