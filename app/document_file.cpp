@@ -3,7 +3,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 #include "settings/text_file.h"
 
 namespace vireo {

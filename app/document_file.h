@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_view.h"
+#include "core/text_view.h"
 
 namespace vireo {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/text_view.h"
+#include "core/context.h"
+#include "core/text_view.h"
 
 namespace vireo {
 

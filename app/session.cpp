@@ -1,8 +1,8 @@
 #include "app/session.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/machine_link.h"
-#include "link/number_text.h"
+#include "base/number_text.h"
 #include "settings/setup_file.h"
 
 namespace vireo {

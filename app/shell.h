@@ -1,7 +1,6 @@
 // The rules of the main window that do not depend on the window system: file-dialog filters, the
-// captions, the command line, the language help file, the placement of the child and tool windows,
-// and the program's colour constants. Placements are in twips (1/1440 inch); the window converts
-// them at the screen's logical resolution.
+// captions, the command line and the language help file. Colours and placements are core records
+// (core/palette.h, core/placement.h) that the windows of every floor share.
 #pragma once
 
 #include <array>
@@ -10,26 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_view.h"
+#include "core/palette.h"
+#include "core/placement.h"
 
 namespace vireo {
-
-// --- colours
-// Pens and Z levels of the setup dialog and the preview: indexes into the 16-colour console palette.
-inline constexpr std::array<int, 16> kPenColours = {1, 12, 10, 9, 13, 14, 11, 8, 1, 2, 3, 4, 5, 6, 7, 15};
-// The 16-colour console palette.
-inline constexpr std::array<Rgb, 16> kConsolePalette = {{
-    {0, 0, 0}, {0, 0, 128}, {0, 128, 0}, {0, 128, 128}, {128, 0, 0}, {128, 0, 128}, {128, 128, 0},
-    {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0}, {0, 255, 255}, {255, 0, 0},
-    {255, 0, 255}, {255, 255, 0}, {255, 255, 255}}};
-namespace colour {
-inline constexpr Rgb kSlowButton{235, 255, 168};   // preview and keypad buttons
-inline constexpr Rgb kFastButton{255, 217, 1};     // preview 3D button, keypad speed buttons
-inline constexpr Rgb kRed{255, 43, 1};             // output channel and preview
-inline constexpr Rgb kGreen{137, 205, 0};
-inline constexpr Rgb kBlue{0, 105, 230};
-inline constexpr Rgb kAlert{255, 192, 128};        // output channel, pause button, monitor
-}  // namespace colour
 
 // --- file dialogs
 // Filters as "description|patterns|description|patterns|...", patterns separated by ";".
@@ -70,21 +53,5 @@ inline constexpr std::string_view kEnglishHelpFile = "vireo_eng.hlp";
 // "vireo_eng.hlp", "Italian" takes "vireo_ita.hlp", any other value copies nothing. A missing language
 // file is skipped. Returns true when a file was copied.
 bool copy_language_help(const std::filesystem::path& directory, std::string_view language_setting);
-
-// --- placement
-struct Placement {
-  int left = 0, top = 0, width = 0, height = 0;
-  friend bool operator==(const Placement&, const Placement&) = default;
-};
-// The main window's default placement when the per-user store has none.
-inline constexpr Placement kDefaultMainPlacement{1000, 1000, 6500, 6500};
-// Where the layout step puts each window for an inner width W of the main window.
-struct ShellLayout {
-  Placement keypad, immediate, display, preview, document, aux;
-};
-ShellLayout shell_layout(int inner_width);
-// The output window: beside the position display; 4500 wide instead of 6200 when the display is
-// expanded.
-Placement output_window_placement(int inner_width, bool display_expanded);
 
 }  // namespace vireo

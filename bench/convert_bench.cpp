@@ -16,8 +16,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/context.h"
-#include "app/memory_text_view.h"
+#include "core/context.h"
+#include "core/memory_text_view.h"
 #include "bench/gerber_board.h"
 #include "convert/driver.h"
 #include "link/output_channel.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "base/number_text.h"
 #include "link/output_channel.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
-#include "app/memory_text_view.h"
+#include "core/memory_text_view.h"
 #include "bench/gerber_board.h"
 #include "convert/driver.h"
 
@@ -34,7 +34,7 @@ double headless_seconds(const std::string& board, const std::filesystem::path& s
   HeadlessHost host;
   host.document.set_text(board);
   host.caption = source.string();
-  vireo::Context context(host);
+  vireo::UiContext context(host);
   context.channel.sink = vireo::sink::kFile;
   const auto start = Clock::now();
   vireo::convert_document(context);
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   // The timed driver run includes what the program does after writing the program file: loading its
   // trace and opening the preview window (the headless run has no preview).
   double gui = 1e9;
-  window->set_conversion([&gui](vireo::Context& context) {
+  window->set_conversion([&gui](vireo::UiContext& context) {
     const auto start = Clock::now();
     vireo::convert_document(context);
     gui = std::min(gui, seconds_since(start));

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/context.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "base/number_text.h"
 #include "preview/plan.h"
 #include "preview/raster.h"
 #include "preview/trace.h"

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/context.h"
-#include "app/memory_text_view.h"
-#include "link/number_text.h"
-#include "link/senders.h"
+#include "core/context.h"
+#include "core/memory_text_view.h"
+#include "base/number_text.h"
+#include "convert/senders.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "app/gui/qt_host.h"
 #include "app/gui/text_edit.h"
-#include "link/number_text.h"
+#include "base/number_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/session.h"
 #include "settings/setup_file.h"
 

@@ -8,7 +8,7 @@
 
 #include "cli/cli_options.h"
 #include "link/operator_prompts.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 

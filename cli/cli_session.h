@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/host.h"
-#include "app/memory_text_view.h"
+#include "core/context.h"
+#include "core/host.h"
+#include "core/memory_text_view.h"
 #include "link/devices/iocard_library.h"
 #include "link/devices/posix_serial_port.h"
 #include "link/operator_prompts.h"

@@ -4,14 +4,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "convert/driver.h"
-#include "link/channel_state.h"
+#include "core/channel_state.h"
 #include "link/machine_link.h"
-#include "link/number_text.h"
+#include "base/number_text.h"
 #include "link/operator_prompts.h"
 #include "settings/text_file.h"
 

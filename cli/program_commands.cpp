@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "convert/autozero.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
-#include "link/senders.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
+#include "convert/senders.h"
 #include "preview/plan.h"
 #include "preview/raster.h"
 #include "preview/trace.h"

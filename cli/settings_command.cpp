@@ -1,11 +1,11 @@
 // vireo-cli settings: the derived values of a setup, its 200 slots, or a rewritten setup file.
 #include <iostream>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "cli/cli_options.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
-#include "link/number_text.h"
+#include "base/number_text.h"
 #include "settings/setup_file.h"
 
 namespace vireo {

@@ -1,9 +1,9 @@
 #include "convert/autozero.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "convert/source_reader.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
 #include "preview/trace.h"
 
 namespace vireo {

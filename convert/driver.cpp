@@ -6,14 +6,14 @@
 #include <exception>
 #include <new>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "convert/emitters.h"
 #include "convert/gerber.h"
 #include "convert/source_reader.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
 #include "link/output_channel.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 #include "preview/trace.h"
 
 namespace vireo {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/document_name.h"
+#include "core/document_name.h"
 
 namespace vireo {
 

@@ -5,9 +5,9 @@
 
 #include "convert/source_reader.h"
 #include "convert/tool_change.h"
-#include "link/command_language.h"
-#include "link/number_text.h"
-#include "link/run_error.h"
+#include "base/command_language.h"
+#include "base/number_text.h"
+#include "base/run_error.h"
 #include "link/run_time.h"
 
 namespace vireo {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/output_channel.h"
 
 namespace vireo {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string_view>
 
-#include "app/context.h"
-#include "link/number_text.h"
-#include "link/run_error.h"
+#include "core/context.h"
+#include "base/number_text.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

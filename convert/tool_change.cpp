@@ -3,12 +3,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "convert/emitters.h"
-#include "link/command_language.h"
-#include "link/number_text.h"
+#include "base/command_language.h"
+#include "base/number_text.h"
 #include "link/output_channel.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "app/context.h"
-#include "app/memory_text_view.h"
+#include "core/context.h"
+#include "core/memory_text_view.h"
 #include "convert/driver.h"
 #include "convert/source_reader.h"
-#include "link/channel_state.h"
+#include "core/channel_state.h"
 #include "settings/settings_record.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "preview/plan.h"
 #include "preview/trace.h"
 

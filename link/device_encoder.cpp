@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/context.h"
-#include "link/command_language.h"
-#include "link/number_text.h"
-#include "link/run_error.h"
+#include "core/context.h"
+#include "base/command_language.h"
+#include "base/number_text.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

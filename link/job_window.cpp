@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "app/context.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "base/number_text.h"
 
 namespace vireo {
 namespace {

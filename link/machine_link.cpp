@@ -1,7 +1,7 @@
 #include "link/machine_link.h"
 
-#include "app/context.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "base/number_text.h"
 
 namespace vireo {
 

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/context.h"
+#include "core/context.h"
 
 namespace vireo {
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/device_encoder.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
-#include "link/run_error.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

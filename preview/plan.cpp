@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/context.h"
-#include "app/shell.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "core/palette.h"
+#include "base/number_text.h"
 #include "link/output_channel.h"
 #include "preview/trace.h"
 

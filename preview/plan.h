@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_view.h"
+#include "core/text_view.h"
 #include "preview/raster.h"
-#include "preview/trace_state.h"
+#include "core/trace_state.h"
 
 namespace vireo {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_view.h"
+#include "core/text_view.h"
 
 namespace vireo {
 

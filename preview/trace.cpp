@@ -7,10 +7,10 @@
 #include <iterator>
 #include <limits>
 
-#include "app/context.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
-#include "link/run_error.h"
+#include "core/context.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "link/number_text.h"
+#include "base/number_text.h"
 
 namespace vireo {
 

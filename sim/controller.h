@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/command_language.h"
+#include "base/command_language.h"
 
 namespace vireo::sim {
 

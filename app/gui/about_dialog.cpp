@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 #include <thread>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
 #include "app/version.h"
@@ -31,13 +31,13 @@ QString version_text() {
 }
 
 namespace {
-QString ui(const Context& context, int id) {
+QString ui(const UiContext& context, int id) {
   const std::string text = ui_text(context.strings, context.language_offset, id);
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 }  // namespace
 
-AboutDialog::AboutDialog(Context& context, QWidget* parent) : QDialog(parent), context_(context) {
+AboutDialog::AboutDialog(UiContext& context, QWidget* parent) : QDialog(parent), context_(context) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QString::number(sid::kAboutCaption));
   auto* grid = new QGridLayout(this);
@@ -75,7 +75,7 @@ AboutDialog::AboutDialog(Context& context, QWidget* parent) : QDialog(parent), c
   setMinimumWidth(460);
 }
 
-QString system_information(const Context& context) {
+QString system_information(const UiContext& context) {
   QString info;
   utsname name{};
   if (uname(&name) == 0) {
@@ -156,7 +156,7 @@ void HelpViewer::search_next() {
   }
 }
 
-QSplashScreen* make_splash(const Context& context) {
+QSplashScreen* make_splash(const UiContext& context) {
   QPixmap picture(360, 180);
   picture.fill(QColor(32, 64, 96));
   QPainter painter(&picture);

@@ -10,7 +10,7 @@ class QTextBrowser;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 
 // "version: " + major.minor.revision
 QString version_text();
@@ -18,16 +18,16 @@ QString version_text();
 class AboutDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit AboutDialog(Context& context, QWidget* parent = nullptr);
+  explicit AboutDialog(UiContext& context, QWidget* parent = nullptr);
 
  private:
   void show_system_info();
-  Context& context_;
+  UiContext& context_;
 };
 
 // This machine's system information: operating system (uname), Qt version, processor, memory, the
 // data folder. Empty when none can be had.
-QString system_information(const Context& context);
+QString system_information(const UiContext& context);
 
 // The help viewer: shows the help file (HTML) with its contents, or with the search field ready.
 class HelpViewer : public QDialog {
@@ -48,6 +48,6 @@ class HelpViewer : public QDialog {
 };
 
 // The splash window: the program's name and version, shown while the main window loads.
-QSplashScreen* make_splash(const Context& context);
+QSplashScreen* make_splash(const UiContext& context);
 
 }  // namespace vireo

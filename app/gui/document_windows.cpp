@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/icons.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
@@ -31,7 +31,7 @@ namespace {
 QString id_text(int id) { return QString::number(id); }
 }  // namespace
 
-DocumentWindow::DocumentWindow(Context& context, QWidget* parent)
+DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
     : QWidget(parent),
       context_(context),
       edit_(new TextEdit(this)),

@@ -16,7 +16,7 @@ class QTimer;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 enum class JobControl;
 
 // The default caption of a document never saved.
@@ -25,7 +25,7 @@ inline constexpr char kNewDocumentCaption[] = "Documento 1";
 class DocumentWindow : public QWidget {
   Q_OBJECT
  public:
-  DocumentWindow(Context& context, QWidget* parent = nullptr);
+  DocumentWindow(UiContext& context, QWidget* parent = nullptr);
 
   TextEdit* edit() const { return edit_; }
   QtTextView& view() { return view_; }
@@ -50,7 +50,7 @@ class DocumentWindow : public QWidget {
  private:
   void refresh_progress();
 
-  Context& context_;
+  UiContext& context_;
   TextEdit* edit_;
   QtTextView view_;
   QLabel* progress_;

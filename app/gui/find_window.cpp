@@ -7,14 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/find.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
 
 namespace vireo {
 
-FindWindow::FindWindow(Context& context, std::function<TextView*()> document, QWidget* parent)
+FindWindow::FindWindow(UiContext& context, std::function<TextView*()> document, QWidget* parent)
     : QDialog(parent),
       context_(context),
       document_(std::move(document)),

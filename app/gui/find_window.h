@@ -12,14 +12,14 @@ class QPushButton;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 class TextView;
 
 class FindWindow : public QDialog {
   Q_OBJECT
  public:
   // `document` gives the document window's text view (nullptr when none is open) and focuses it.
-  FindWindow(Context& context, std::function<TextView*()> document, QWidget* parent = nullptr);
+  FindWindow(UiContext& context, std::function<TextView*()> document, QWidget* parent = nullptr);
 
   QLineEdit* search_text() const { return text_; }
   QCheckBox* whole_word() const { return whole_word_; }
@@ -38,7 +38,7 @@ class FindWindow : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  Context& context_;
+  UiContext& context_;
   std::function<TextView*()> document_;
   QLineEdit* text_;
   QCheckBox* whole_word_;

@@ -22,10 +22,10 @@
 #include <QTextCharFormat>
 #include <QToolBar>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/document_file.h"
 #include "app/find.h"
-#include "app/host.h"
+#include "core/host.h"
 #include "app/gui/about_dialog.h"
 #include "app/gui/document_windows.h"
 #include "app/gui/find_window.h"
@@ -37,7 +37,7 @@
 #include "app/string_ids.h"
 #include "link/job_window.h"
 #include "link/output_channel.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 
@@ -134,7 +134,7 @@ QRect placement_rect(const QWidget* widget, const Placement& p) {
                twips_to_pixels(widget, p.height));
 }
 
-MainWindow::MainWindow(Context& context, PlacementStore store, QWidget* parent)
+MainWindow::MainWindow(UiContext& context, PlacementStore store, QWidget* parent)
     : QMainWindow(parent), context_(context), store_(std::move(store)), mdi_(new QMdiArea(this)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QString::number(sid::kMainCaption));
@@ -308,7 +308,7 @@ void MainWindow::update_command_states() {
   action(Command::display)->setEnabled(static_cast<bool>(tool_factories_[2]));
 }
 
-void MainWindow::set_conversion(std::function<void(Context&)> run) {
+void MainWindow::set_conversion(std::function<void(UiContext&)> run) {
   run_conversion_ = std::move(run);
   update_command_states();
 }

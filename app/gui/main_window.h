@@ -28,7 +28,7 @@ class QToolBar;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 class DocumentWindow;
 class OperatorWindows;
 struct DocumentText;
@@ -56,7 +56,7 @@ struct PlacementStore {
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  MainWindow(Context& context, PlacementStore store = {}, QWidget* parent = nullptr);
+  MainWindow(UiContext& context, PlacementStore store = {}, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The load step of start-up, in order: workspace, settings, language, help file, localisation,
@@ -122,7 +122,7 @@ class MainWindow : public QMainWindow {
 
   // --- parts built elsewhere plug in here; their commands stay disabled until they do
   // The conversion driver, run after a conversion command has set the sink.
-  void set_conversion(std::function<void(Context&)> run);
+  void set_conversion(std::function<void(UiContext&)> run);
   // The handler of a command whose work lives elsewhere (setup, send, preview, tool windows' own
   // commands...). The setup and firmware handlers are followed by loading the settings again.
   void set_command_handler(Command command, std::function<void()> handler);
@@ -166,7 +166,7 @@ class MainWindow : public QMainWindow {
   QString ask_save(const QString& title);
   void show_error(const std::string& text);
 
-  Context& context_;
+  UiContext& context_;
   PlacementStore store_;
   QMdiArea* mdi_;
   QToolBar* tool_bar_ = nullptr;
@@ -185,7 +185,7 @@ class MainWindow : public QMainWindow {
   QPointer<QDialog> find_;   // a FindWindow
   QPointer<QDialog> help_;   // a HelpViewer
   std::unique_ptr<OperatorWindows> operators_;
-  std::function<void(Context&)> run_conversion_;
+  std::function<void(UiContext&)> run_conversion_;
   std::map<Command, std::function<void()>> handlers_;
   bool shutting_down_ = false;
   int running_ = 0;

@@ -7,14 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/document_windows.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 
 namespace vireo {
 
-ManualPrompt::ManualPrompt(Context& context, QWidget* parent)
+ManualPrompt::ManualPrompt(UiContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), context_(context) {
   setObjectName("manual");
   auto* layout = new QVBoxLayout(this);

@@ -10,12 +10,12 @@ class QPushButton;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 
 class ManualPrompt : public QWidget {
   Q_OBJECT
  public:
-  explicit ManualPrompt(Context& context, QWidget* parent = nullptr);
+  explicit ManualPrompt(UiContext& context, QWidget* parent = nullptr);
 
   // Loads the prompt with its sentence, at its place over `origin` (the screen without one).
   void open(const QString& text, QWidget* origin);
@@ -33,7 +33,7 @@ class ManualPrompt : public QWidget {
  private:
   void change_tool(bool skip_calibration);
 
-  Context& context_;
+  UiContext& context_;
   QLabel* label1_;
   QPushButton* puls_change_;
   QPushButton* puls_dev_;

@@ -1,11 +1,11 @@
 #include "app/gui/operator_windows.h"
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "link/operator_prompts.h"
 
 namespace vireo {
 
-OperatorWindows::OperatorWindows(Context& context, QWidget* main)
+OperatorWindows::OperatorWindows(UiContext& context, QWidget* main)
     : context_(context),
       main_(main),
       prompt_(std::make_unique<ManualPrompt>(context)),

@@ -13,13 +13,13 @@
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 
 class OperatorWindows {
  public:
   // `main` is the main window: where they open when no better place is known. The windows are top-level
   // windows of their own, kept above the others; they are not among the main window's children.
-  OperatorWindows(Context& context, QWidget* main);
+  OperatorWindows(UiContext& context, QWidget* main);
 
   // The job window the tool window opens over when a tool change asks for a tool number, and the
   // jog keypad it opens beside when the keypad asks.
@@ -33,7 +33,7 @@ class OperatorWindows {
   ManualPrompt* prompt() const { return prompt_.get(); }
 
  private:
-  Context& context_;
+  UiContext& context_;
   QPointer<QWidget> main_;
   QPointer<QWidget> job_window_;
   QPointer<QWidget> keypad_;

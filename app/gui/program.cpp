@@ -6,7 +6,7 @@
 #include "app/gui/about_dialog.h"
 #include "app/session.h"
 #include "convert/autozero.h"
-#include "link/senders.h"
+#include "convert/senders.h"
 #include "preview/trace.h"
 #include "app/shell.h"
 #include "convert/driver.h"
@@ -54,7 +54,7 @@ bool Program::start() {
   install_help_files(options_.data_directory);
   window_ = std::make_unique<MainWindow>(context_, options_.placement);
   host_.attach(window_.get());
-  window_->set_conversion([](Context& context) { convert_document(context); });
+  window_->set_conversion([](UiContext& context) { convert_document(context); });
   window_->set_command_handler(Command::send_program, [this] { send_program(context_); });
   window_->set_command_handler(Command::send_raw, [this] { send_raw(context_); });
   window_->set_command_handler(Command::show_program, [this] { preview_program(context_); });

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/main_window.h"
 #include "app/gui/qt_host.h"
 #include "link/devices/iocard_library.h"
@@ -24,7 +24,7 @@ struct StartupOptions {
   bool splash = true;
   // Runs once the main window exists, before its load step: the place where the parts built
   // elsewhere plug in (conversion driver, command handlers, tool-window factories).
-  std::function<void(MainWindow&, Context&)> on_window_created;
+  std::function<void(MainWindow&, UiContext&)> on_window_created;
 };
 
 class Program {
@@ -36,14 +36,14 @@ class Program {
   // False when the settings could not be loaded.
   bool start();
 
-  Context& context() { return context_; }
+  UiContext& context() { return context_; }
   QtHost& host() { return host_; }
   MainWindow* main_window() const { return window_.get(); }
 
  private:
   StartupOptions options_;
   QtHost host_;
-  Context context_;
+  UiContext context_;
   PosixSerialPort serial_;  // comN: VIREO_COM<N>, else /dev/ttyS<N-1>
   IocardLibrary isa_;
   std::unique_ptr<MainWindow> window_;

@@ -9,7 +9,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/select_dialog.h"

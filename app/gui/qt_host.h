@@ -4,7 +4,8 @@
 
 #include <chrono>
 
-#include "app/host.h"
+#include "app/ui_context.h"
+#include "core/host.h"
 
 class QWidget;
 
@@ -15,7 +16,7 @@ class MainWindow;
 class QtHost : public Host {
  public:
   // The context whose dialogs the host shows (the file-type selection dialog).
-  void set_context(Context& context) { context_ = &context; }
+  void set_context(UiContext& context) { context_ = &context; }
   // The main window, once it exists; messages before that have no owner window.
   void attach(MainWindow* window) { window_ = window; }
   MainWindow* window() const { return window_; }
@@ -61,7 +62,7 @@ class QtHost : public Host {
   QWidget* owner() const;
 
   MainWindow* window_ = nullptr;
-  Context* context_ = nullptr;
+  UiContext* context_ = nullptr;
   unsigned pump_calls_ = 0;
   long processed_ = 0;
   std::chrono::steady_clock::time_point last_pump_{};

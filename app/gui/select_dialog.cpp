@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/document_windows.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
@@ -21,7 +21,7 @@ const FileTypeChoice kFileTypeChoices[7] = {
     {"cmd_annulla", "1138", "exit", 0},
 };
 
-SelectDialog::SelectDialog(Context& context, QWidget* parent) : QDialog(parent) {
+SelectDialog::SelectDialog(UiContext& context, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frm_select"));
   setWindowTitle(QString::number(sid::kSelectCaption));
   auto* grid = new QGridLayout(this);
@@ -51,7 +51,7 @@ SelectDialog::SelectDialog(Context& context, QWidget* parent) : QDialog(parent) 
               twips_to_pixels(this, 4500), twips_to_pixels(this, 3500));
 }
 
-std::string run_select_dialog(Context& context, QWidget* parent) {
+std::string run_select_dialog(UiContext& context, QWidget* parent) {
   SelectDialog dialog(context, parent);
   dialog.exec();
   return dialog.choice();

@@ -7,7 +7,7 @@
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 
 // The dialog's buttons: object name, caption, the extension chosen, the tool tip's string id.
 struct FileTypeChoice {
@@ -21,7 +21,7 @@ extern const FileTypeChoice kFileTypeChoices[7];
 class SelectDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit SelectDialog(Context& context, QWidget* parent = nullptr);
+  explicit SelectDialog(UiContext& context, QWidget* parent = nullptr);
 
   // The extension the operator chose (".gc", ".dxf", ".drl", ".gbr", ".plt", ".rml"), "exit" for
   // "annulla", or "" when the dialog was closed another way.
@@ -32,6 +32,6 @@ class SelectDialog : public QDialog {
 };
 
 // Shows the dialog modally and returns its choice.
-std::string run_select_dialog(Context& context, QWidget* parent);
+std::string run_select_dialog(UiContext& context, QWidget* parent);
 
 }  // namespace vireo

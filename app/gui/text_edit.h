@@ -11,7 +11,7 @@
 #include <QTextCursor>
 #include <QTimer>
 
-#include "app/text_view.h"
+#include "core/text_view.h"
 
 namespace vireo {
 

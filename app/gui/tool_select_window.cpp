@@ -15,7 +15,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 
@@ -30,7 +30,7 @@ constexpr int kDescriptionWidth = 150;
 
 }  // namespace
 
-ToolSelectWindow::ToolSelectWindow(Context& context, QWidget* parent)
+ToolSelectWindow::ToolSelectWindow(UiContext& context, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), context_(context) {
   setObjectName("frm_tool");
   setAttribute(Qt::WA_ShowWithoutActivating);

@@ -11,12 +11,12 @@ class QPushButton;
 
 namespace vireo {
 
-struct Context;
+struct UiContext;
 
 class ToolSelectWindow : public QWidget {
   Q_OBJECT
  public:
-  explicit ToolSelectWindow(Context& context, QWidget* parent = nullptr);
+  explicit ToolSelectWindow(UiContext& context, QWidget* parent = nullptr);
 
   // Loads the window (the tool change now waits for it), shows `caption` in its label `com` and the
   // two optional buttons as asked, and places it beside `caller`, or over its top left corner when
@@ -39,7 +39,7 @@ class ToolSelectWindow : public QWidget {
   void choose(int tool);
   void round_corners();
 
-  Context& context_;
+  UiContext& context_;
   QLabel* com_;
   std::array<QPushButton*, 8> tool1_{};
   std::array<QLabel*, 8> label1_{};

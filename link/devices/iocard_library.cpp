@@ -5,7 +5,7 @@
 
 #include <dlfcn.h>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

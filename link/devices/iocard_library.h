@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/isa_card.h"
+#include "core/isa_card.h"
 
 namespace vireo {
 

@@ -10,7 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

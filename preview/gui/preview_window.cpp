@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/job_window.h"
 
 namespace vireo {

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/shell.h"
+#include "core/palette.h"
 #include "preview/plan.h"
 #include "preview/view3d.h"
 

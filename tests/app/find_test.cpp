@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fake_text_view.h"
 

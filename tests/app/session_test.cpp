@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "settings/setup_file.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/temp_dir.h"

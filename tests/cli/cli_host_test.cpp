@@ -9,7 +9,7 @@
 
 #include "cli/cli_options.h"
 #include "convert/tool_change.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 #include "settings/settings_record.h"
 
 namespace vireo {

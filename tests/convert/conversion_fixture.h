@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "convert/driver.h"
 #include "link/output_channel.h"
 #include "settings/settings_record.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "convert/emitters.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 #include "tests/convert/conversion_fixture.h"
 
 namespace vireo {

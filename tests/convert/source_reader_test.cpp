@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "link/run_error.h"
+#include "core/context.h"
+#include "base/run_error.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 #include "link/output_channel.h"
-#include "link/run_error.h"
+#include "base/run_error.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
-#include "link/run_error.h"
+#include "core/context.h"
+#include "base/run_error.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/devices/iocard_library.h"
 #include "link/devices/posix_serial_port.h"
 #include "link/machine_link.h"

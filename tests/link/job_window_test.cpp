@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/operator_prompts.h"
 #include "link/output_channel.h"
 #include "tests/support/fake_host.h"

@@ -1,8 +1,8 @@
-#include "link/senders.h"
+#include "convert/senders.h"
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/fake_text_view.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "link/devices/posix_serial_port.h"
 #include "link/machine_link.h"
 #include "link/output_channel.h"

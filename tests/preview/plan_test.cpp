@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "app/context.h"
-#include "link/number_text.h"
+#include "core/context.h"
+#include "base/number_text.h"
 #include "preview/trace.h"
 #include "preview/view3d.h"
 #include "tests/support/fake_host.h"

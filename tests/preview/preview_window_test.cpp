@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "preview/gui/preview_window.h"
 #include "preview/trace.h"
 #include "tests/support/fake_host.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/context.h"
+#include "core/context.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/temp_dir.h"
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/host.h"
+#include "core/host.h"
 #include "tests/support/fake_text_view.h"
 
 namespace vireo::test {

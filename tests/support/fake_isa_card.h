@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "link/isa_card.h"
-#include "link/run_error.h"
+#include "core/isa_card.h"
+#include "base/run_error.h"
 
 namespace vireo::test {
 

@@ -1,7 +1,7 @@
 // The tests' text view: the in-memory view of the command-line front end, with its record of colourings.
 #pragma once
 
-#include "app/memory_text_view.h"
+#include "core/memory_text_view.h"
 
 namespace vireo::test {
 

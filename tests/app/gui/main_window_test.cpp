@@ -358,7 +358,7 @@ void MainWindowTest::conversion_commands_set_the_sink_then_run_the_driver() {
   QVERIFY(program);
   MainWindow* window = program->main_window();
   std::vector<std::string> sinks;
-  window->set_conversion([&sinks](Context& context) { sinks.push_back(context.channel.sink); });
+  window->set_conversion([&sinks](UiContext& context) { sinks.push_back(context.channel.sink); });
   window->run(Command::convert_to_file);
   window->toolbar_key(QStringLiteral("converti_rtf"));
   window->action(Command::convert_to_machine)->trigger();
@@ -515,7 +515,7 @@ void MainWindowTest::select_dialog_returns_each_choice() {
   when_modal([](QWidget* dialog) { dialog->close(); });
   QCOMPARE(program->host().select_file_type(), std::string());
   // The buttons' tool tips, in English as well.
-  Context& context = program->context();
+  UiContext& context = program->context();
   SelectDialog italian(context);
   QCOMPARE(italian.findChild<QPushButton*>(QStringLiteral("cmd_hpgl"))->toolTip(),
            QStringLiteral("considera questo file come file hpgl(corel draw)"));
@@ -601,7 +601,7 @@ void collect_ids(QWidget* window, std::set<int>& ids) {
 
 void MainWindowTest::every_id_used_by_a_window_exists_in_both_languages() {
   QtHost host;
-  Context context(host);  // an empty table: the windows keep their ids
+  UiContext context(host);  // an empty table: the windows keep their ids
   std::set<int> ids;
   MainWindow main(context);
   collect_ids(&main, ids);
@@ -738,7 +738,7 @@ void MainWindowTest::only_the_operator_moves_the_read_cursor() {
   window->run(Command::new_document);
   DocumentWindow* doc = window->document_window();
   doc->view().set_text("G00 X1\nG01 X2\n");
-  Context& context = program->context();
+  UiContext& context = program->context();
   context.conversion.read_cursor = 3;
   doc->view().set_selection_start(9);
   doc->edit()->setFocus();
@@ -835,7 +835,7 @@ void MainWindowTest::parts_plug_in_before_the_first_layout() {
   options.data_directory = box.path();
   options.placement.ini_file = box.ini();
   options.splash = false;
-  options.on_window_created = [](MainWindow& window, Context&) {
+  options.on_window_created = [](MainWindow& window, UiContext&) {
     window.set_tool_window_factory(ToolWindow::immediate, [] { return new QLabel(QStringLiteral("immediato")); });
   };
   Program program(std::move(options));
@@ -851,11 +851,11 @@ void MainWindowTest::a_run_keeps_its_document_and_the_program_open() {
   MainWindow* window = program->main_window();
   window->run(Command::new_document);
   DocumentWindow* doc = window->document_window();
-  Context& context = program->context();
+  UiContext& context = program->context();
   bool new_refused = false, document_kept = false, program_kept = false;
   // The run serves events, as the source reader does; the operator tries to replace the document,
   // close it and quit.
-  window->set_conversion([&](Context&) {
+  window->set_conversion([&](UiContext&) {
     window->run(Command::new_document);
     new_refused = window->document_window() == doc;
     window->document_window()->parentWidget()->close();

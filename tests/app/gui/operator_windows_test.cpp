@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/context.h"
+#include "app/ui_context.h"
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/qt_host.h"
@@ -55,13 +55,13 @@ class OperatorWindowsTest : public QObject {
   Q_OBJECT
 
   TestHost host;
-  std::unique_ptr<Context> ctx;
+  std::unique_ptr<UiContext> ctx;
   std::unique_ptr<QWidget> main;
   std::unique_ptr<OperatorWindows> windows;
 
  private slots:
   void init() {
-    ctx = std::make_unique<Context>(host);
+    ctx = std::make_unique<UiContext>(host);
     ctx->channel.sink = "periferica";
     ctx->settings.set_text(Slot::check_ena_tc, "1");
     ctx->settings.set_text(Slot::descrizione1, 2, "Punta 1mm");
@@ -238,7 +238,7 @@ class OperatorWindowsTest : public QObject {
   // The desktop program's host and main window: the run's windows open from there.
   void mainWindowSteersTheRun() {
     vireo::QtHost qt_host;
-    Context c(qt_host);
+    UiContext c(qt_host);
     qt_host.set_context(c);
     MainWindow window(c);
     qt_host.attach(&window);

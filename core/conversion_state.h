@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "convert/geometry.h"
-#include "convert/source_text.h"
+#include "core/geometry.h"
+#include "core/source_text.h"
 
 namespace vireo {
 

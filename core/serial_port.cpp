@@ -1,4 +1,4 @@
-#include "link/serial_port.h"
+#include "core/serial_port.h"
 
 #include <cstdlib>
 

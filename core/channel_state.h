@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/program_file.h"
+#include "core/program_file.h"
 
 namespace vireo {
 

@@ -1,8 +1,8 @@
-#include "link/document_name.h"
+#include "core/document_name.h"
 
 #include <cctype>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {

@@ -1,11 +1,11 @@
-#include "link/senders.h"
+#include "convert/senders.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "convert/emitters.h"
 #include "convert/source_reader.h"
-#include "link/command_language.h"
-#include "link/document_name.h"
-#include "link/number_text.h"
+#include "base/command_language.h"
+#include "core/document_name.h"
+#include "base/number_text.h"
 #include "link/output_channel.h"
 
 namespace vireo {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/text_view.h"
+#include "core/text_view.h"
 
 namespace vireo {
 

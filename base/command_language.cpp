@@ -1,4 +1,4 @@
-#include "link/command_language.h"
+#include "base/command_language.h"
 
 namespace vireo::cmd {
 

@@ -1,4 +1,4 @@
-#include "app/memory_text_view.h"
+#include "core/memory_text_view.h"
 
 #include <algorithm>
 #include <cctype>

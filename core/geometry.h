@@ -1,7 +1,7 @@
 // The geometry registers the converters share: where the tool stands after the last element.
 #pragma once
 
-#include "link/display_state.h"
+#include "core/display_state.h"
 
 namespace vireo {
 

@@ -5,15 +5,14 @@
 
 #include <filesystem>
 
-#include "app/host.h"
-#include "app/string_table.h"
-#include "convert/conversion_state.h"
-#include "convert/tool_state.h"
-#include "link/channel_state.h"
-#include "link/display_state.h"
-#include "link/isa_card.h"
-#include "link/serial_port.h"
-#include "preview/trace_state.h"
+#include "core/host.h"
+#include "core/conversion_state.h"
+#include "core/tool_state.h"
+#include "core/channel_state.h"
+#include "core/display_state.h"
+#include "core/isa_card.h"
+#include "core/serial_port.h"
+#include "core/trace_state.h"
 #include "settings/settings_record.h"
 #include "settings/workspace.h"
 
@@ -35,7 +34,6 @@ struct Context {
   DerivedSettings derived;
   Workspace workspace;
   int language_offset = 0;  // 0 Italian, 1000 English
-  StringTable strings;      // the user-interface texts; empty until start-up loads them
 
   ChannelState channel;  // the output channel every producer writes through
   DisplayState display;  // the position display, followed by the device encoder

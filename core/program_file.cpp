@@ -1,9 +1,9 @@
-#include "link/program_file.h"
+#include "core/program_file.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "link/run_error.h"
+#include "base/run_error.h"
 
 namespace vireo {
 namespace {
