@@ -61,6 +61,7 @@ void prepare_job_window(Context& context) {
   channel.message_text.clear();
   channel.error_text.clear();
   channel.error_count = 0;
+  channel.error_number = 0;
   const std::string sink = std::exchange(channel.sink, std::string());
   update_status(context);
   channel.sink = sink;
@@ -105,7 +106,8 @@ ConversionOutcome dispatch(Context& context) {
 }
 
 void report(Context& context, int number, std::string_view description) {
-  context.host->message_box(std::string(kTag) + "Errore " + number_text(number) + "\r" + std::string(description));
+  context.host->message_box(error_message(kTag, number, description));
+  context.conversion.failure_number = number;
   // A partly written program file stays as written: its buffered lines go to the disk.
   try {
     close_program_file(context);
@@ -150,6 +152,7 @@ ConversionOutcome convert_document(Context& context) {
   context.display.force_z = true;
   context.display.force_f = true;
   context.conversion.abort = false;
+  context.conversion.failure_number = 0;
   channel.output_started = false;
   try {
     const SourceNames names = source_names(context.host->document_caption());

@@ -28,6 +28,8 @@ struct ConversionState {
   std::int16_t pass_counter = 0;
   // Set by the stop button or Esc; converters and senders end the program at their next token.
   bool abort = false;
+  // The number of the run-time failure that ended the conversion ("[converti:]Errore N"), 0 when none.
+  std::int32_t failure_number = 0;
 
   // Working lines chosen for the format being converted.
   std::string travel_z_line;        // "Z" + FW(z_superf + z_iniz_v), maybe "go0"/"go1"
