@@ -71,8 +71,7 @@ void prepare_job_window(Context& context) {
 void prepare_source(Context& context, TextView& view) {
   ConversionState& state = context.conversion;
   view.set_selection_start(kPastTheEnd);
-  state.text_length = static_cast<std::size_t>(std::max(view.selection_start(), 0L));
-  state.read_cursor = 0;
+  state.cursor() = {.read_cursor = 0, .text_length = static_cast<std::size_t>(std::max(view.selection_start(), 0L))};
   context.channel.line_counter = 0;
   state.pass_counter = 0;
   prepare_depths(context);

@@ -48,9 +48,8 @@ void start_program_pass(Context& context, TextView& view) {
   ChannelState& channel = context.channel;
   ConversionState& run = context.conversion;
   clear_status_texts(channel);
-  run.text_length = measure(view);
+  run.cursor() = {.read_cursor = 0, .text_length = measure(view)};
   channel.line_counter = 0;
-  run.read_cursor = 0;
   read_from_view(context, view);
   run.abort = false;
   context.host->set_job_control_enabled(JobControl::cancel_button, true);
@@ -126,8 +125,7 @@ bool send_raw(Context& context) {
   ConversionState& run = context.conversion;
   Host& host = *context.host;
   clear_status_texts(channel);
-  run.text_length = measure(*view);
-  run.read_cursor = 0;
+  run.cursor() = {.read_cursor = 0, .text_length = measure(*view)};
   channel.line_counter = 0;
   host.set_job_control_enabled(JobControl::text_view, false);
   run.abort = false;
