@@ -476,6 +476,10 @@ void MainWindow::open_tool_window(ToolWindow which) {
   const ShellLayout layout = shell_layout(inner_width());
   const Placement places[] = {layout.keypad, layout.immediate, layout.display};
   QMdiSubWindow* sub = add_sub_window(content, places[index]);
+  // The narrow position display keeps its caption readable: a close button only.
+  if (which == ToolWindow::display)
+    sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowCloseButtonHint);
   tools_[index] = sub;
   tool_window_flag(which) = true;
   // Closed by the operator (not at shutdown): the window is no longer open at the next start.

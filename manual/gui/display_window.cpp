@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -73,7 +74,9 @@ DisplayWindow::DisplayWindow(Context& context, QWidget* parent) : QWidget(parent
     auto* icon = new QLabel(QString::fromLatin1(r.letter), this);
     QFont bold = icon->font();
     bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 0.85);
     icon->setFont(bold);
+    icon->setFixedWidth(QFontMetrics(bold).horizontalAdvance(QLatin1Char('W')));
     icon->setToolTip(QString::fromLatin1(r.tooltip));
     auto* control = qobject_cast<lumen::aff*>(lumen::create_control(QString::fromLatin1(lumen::kAffId), this));
     control->setObjectName(QStringLiteral("digit%1").arg(index + 1));
@@ -99,12 +102,13 @@ DisplayWindow::DisplayWindow(Context& context, QWidget* parent) : QWidget(parent
   header->addWidget(size_toggle_);
   linear->addLayout(header);
   auto* axes = new QGridLayout;
-  axes->setHorizontalSpacing(4);
+  axes->setHorizontalSpacing(2);
   axes->setVerticalSpacing(3);
   for (int i = 0; i < 3; ++i) readout(i, axes, i, 0);
   linear->addLayout(axes);
   auto* codes = new QGridLayout;
-  codes->setHorizontalSpacing(4);
+  codes->setHorizontalSpacing(2);
+  codes->setColumnMinimumWidth(1, 2 * 16 + 6);  // a gap after the feed digits
   readout(3, codes, 0, 0);
   readout(4, codes, 0, 2);
   codes->setColumnStretch(4, 1);
@@ -135,15 +139,16 @@ DisplayWindow::DisplayWindow(Context& context, QWidget* parent) : QWidget(parent
   rotary->setSpacing(3);
   rotary->addWidget(caption_label("GRADI", angular_));
   auto* rotary_axes = new QGridLayout;
-  rotary_axes->setHorizontalSpacing(4);
+  rotary_axes->setHorizontalSpacing(2);
   rotary_axes->setVerticalSpacing(3);
   for (int i = 5; i < 8; ++i) readout(i, rotary_axes, i - 5, 0);
   rotary->addLayout(rotary_axes);
   rotary->addStretch();
 
   auto* columns = new QHBoxLayout(this);
-  columns->setContentsMargins(4, 3, 4, 4);
-  columns->setSpacing(10);
+  // The compact window is 1800 twips wide: the six digits of an axis and its letter just fit.
+  columns->setContentsMargins(2, 2, 2, 3);
+  columns->setSpacing(8);
   columns->addLayout(linear);
   columns->addWidget(angular_);
   columns->addStretch();
