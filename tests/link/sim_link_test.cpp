@@ -81,25 +81,6 @@ TEST_F(SimLinkTest, WideFramesWith32bit) {
   EXPECT_EQ(reply(26).substr(0, 4), std::string("\x00\x01\x11\x70", 4));
 }
 
-TEST_F(SimLinkTest, TheReplyReachesTheDisplayThroughTheReceiveEvents) {
-  auto sim = start({"--32bit"});
-  ASSERT_TRUE(sim);
-  emit("X70000Y00012*");
-  context.receive.rx_count = 0;
-  port->clear_input();
-  emit("ga1 ge ga0");
-  host.digits.clear();
-  EXPECT_TRUE(test::wait_until(
-      [&] {
-        take_serial_events(context);
-        return host.digits.size() == 8;
-      },
-      std::chrono::seconds(5)));
-  EXPECT_EQ(context.display.display_x, " 70000");
-  EXPECT_EQ(context.display.display_y, " 12");
-  EXPECT_EQ(context.receive.rx_count, 0u);
-}
-
 // The simulator breaks its reply off after 10 bytes and sends the whole frame after a silence: a
 // silence of more than two seconds throws the broken piece away, a short one joins it to the frame.
 TEST_F(SimLinkTest, ABrokenOffReplyIsThrownAwayAfterTheGap) {

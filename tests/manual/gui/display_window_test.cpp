@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
-#include <QToolButton>
 #include <QtTest>
 
 #include "core/context.h"
@@ -81,20 +80,6 @@ class DisplayWindowTest : public QObject {
     QVERIFY(!context.channel.emergency);
     QCOMPARE(window.lamp_colour(), lit);
     QVERIFY(!window.lamp_timer().isActive());
-  }
-
-  void the_size_toggle_shows_the_rotary_axes() {
-    DisplayWindow window(context);
-    window.show();
-    int placed = 0;
-    window.on_size_changed = [&] { ++placed; };
-    QVERIFY(!window.digit(6)->isVisible());
-    window.size_toggle()->click();
-    QVERIFY(context.display.expanded);
-    QVERIFY(window.digit(6)->isVisible());
-    window.size_toggle()->click();
-    QVERIFY(!context.display.expanded);
-    QCOMPARE(placed, 2);
   }
 
   void escape_stops_the_run() {
