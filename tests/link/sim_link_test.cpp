@@ -8,6 +8,7 @@
 #include "link/devices/posix_serial_port.h"
 #include "link/machine_link.h"
 #include "link/output_channel.h"
+#include "link/serial_events.h"
 #include "tests/support/background_process.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/temp_dir.h"
@@ -77,6 +78,37 @@ TEST_F(SimLinkTest, WideFramesWith32bit) {
   emit("X70000*");
   emit("ga1 ge ga0");
   EXPECT_EQ(reply(26).substr(0, 4), std::string("\x00\x01\x11\x70", 4));
+}
+
+// The simulator breaks its reply off after 10 bytes and sends the whole frame after a silence: a
+// silence of more than two seconds throws the broken piece away, a short one joins it to the frame.
+TEST_F(SimLinkTest, ABrokenOffReplyIsThrownAwayAfterTheGap) {
+  struct Case {
+    const char* pause_ms;
+    std::string feed_spindle;  // shown once a frame's worth came
+    std::size_t left;          // bytes of a next frame already received
+  } cases[] = {{"3500", " 4 12", 0}, {"300", " 7 208", 10}};  // 07 D0 is Y 2000
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pause_ms);
+    auto sim = start({"--partial", "10", "--partial-pause", c.pause_ms});
+    ASSERT_TRUE(sim);
+    context.settings.set_text(Slot::quote32bit, "0");
+    context.display = DisplayState{};
+    emit("F04S12X01000Y02000*");
+    emit("ga1 ge ga0");
+    host.digits.clear();
+    // Every event is taken as it comes, as the program's event loop takes them.
+    test::wait_until(
+        [&] {
+          take_serial_events(context);
+          return !host.digits.empty() && context.receive.rx_count == c.left;
+        },
+        std::chrono::seconds(6));
+    EXPECT_EQ(context.display.display_f + context.display.display_s, c.feed_spindle);
+    EXPECT_EQ(context.receive.rx_count, c.left);
+    EXPECT_EQ(host.digits.size(), 8u);
+    EXPECT_EQ(sim->stop(), 0);
+  }
 }
 
 }  // namespace
