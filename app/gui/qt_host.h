@@ -35,8 +35,12 @@ class QtHost : public Host {
   void set_status_panel(int panel, std::string_view text) override;
   void set_error_icon(bool shown) override;
   void set_busy(bool busy) override;
-  // Until the setup dialog exists, the settings it would write on a first start: the defaults.
+  // The setup dialog `frmsetup`, modal over the main window.
   bool run_setup_dialog(Context& context) override;
+  bool open_document_with_filter(std::string_view filter) override;
+  // Starts the program beside this one (else on the path) detached; its output goes to
+  // "<name>.log" in the data directory.
+  std::string start_program(std::string_view command_line) override;
 
   TextView* document_view() override;
   std::string document_caption() override;
