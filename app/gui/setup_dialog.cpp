@@ -147,6 +147,7 @@ QWidget* SetupDialog::make(Slot slot, int hint, int element) {
     // Feed codes and arc resolutions offer their usual values and take any other; lists of names
     // take only theirs.
     combo->setEditable(info.kind != SlotKind::choice);
+    combo->setMinimumContentsLength(4);
     for (std::string_view rest = info.choices; !rest.empty();) {
       const std::size_t bar = rest.find('|');
       combo->addItem(qt(rest.substr(0, bar)));

@@ -853,6 +853,7 @@ void MainWindowTest::parts_plug_in_before_the_first_layout() {
   options.on_window_created = [](MainWindow& window, UiContext&) {
     window.set_tool_window_factory(ToolWindow::immediate, [] { return new QLabel(QStringLiteral("immediato")); });
   };
+  Sandbox::close_setup_dialog_when_shown();
   Program program(std::move(options));
   QVERIFY(program.start());
   // The workspace's flag is on: the first layout step opened it.

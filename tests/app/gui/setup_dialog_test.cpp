@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "app/gui/program.h"
+#include "app/gui/qt_host.h"
 #include "app/gui/setup_dialog.h"
 #include "app/session.h"
 #include "settings/setup_file.h"
@@ -268,6 +269,13 @@ class SetupDialogTest : public QObject {
     QCOMPARE(program.main_window()->status_panel(5)->text(),
              QStringLiteral("non in linea: com9 non aperta, periferica dummy"));
     QCOMPARE(read_file(home / "vireo.stu"), before);
+  }
+
+  // The loader is started beside the program or from the path; a missing one is named.
+  void programs_start_detached_or_are_reported_missing() {
+    QtHost host;
+    QCOMPARE(host.start_program("no-such-loader  1:D /fw/k.s19"), std::string("no-such-loader non trovato"));
+    QCOMPARE(host.start_program("true  1:D /fw/k.s19"), std::string());
   }
 
   void screenshots() {
