@@ -8,15 +8,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -66,10 +72,11 @@ void answer_modals(std::vector<std::function<void(QWidget*)>> presses) {
   auto* timer = new QTimer;
   timer->setInterval(10);
   auto queue = std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(presses));
-  auto last = std::make_shared<QWidget*>(nullptr);
+  // The one answered last; a dialog shown later may reuse its address once it is gone.
+  auto last = std::make_shared<QPointer<QWidget>>();
   QObject::connect(timer, &QTimer::timeout, [timer, queue, last] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == *last) return;
+    if (!modal || modal == last->data()) return;
     *last = modal;
     auto press = queue->front();
     queue->erase(queue->begin());
@@ -269,6 +276,56 @@ class SetupDialogTest : public QObject {
     QCOMPARE(program.main_window()->status_panel(5)->text(),
              QStringLiteral("non in linea: com9 non aperta, periferica dummy"));
     QCOMPARE(read_file(home / "vireo.stu"), before);
+  }
+
+  // Help > firmware update through the main window: both questions answered Yes, the firmware file
+  // opened as the document, the port released for the loader (missing here, so reported) and
+  // opened again by the settings load that follows.
+  void firmware_update_from_the_help_menu() {
+    QTemporaryDir dir;
+    const std::filesystem::path home(dir.path().toStdString());
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    qputenv("VIREO_COM3", QByteArray(::ptsname(terminal)));
+    SettingsRecord record;
+    record.set_text(Slot::s_periferica, "com3");
+    QVERIFY(write_setup_file(home / "vireo.stu", record).empty());
+    const QString firmware = dir.filePath(QStringLiteral("Kora_12.s19"));
+    QFile file(firmware);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("S9030000FC\r\n");
+    file.close();
+    StartupOptions options;
+    options.data_directory = home;
+    options.placement.ini_file = dir.filePath(QStringLiteral("placement.ini"));
+    options.splash = false;
+    Program program(std::move(options));
+    QVERIFY(program.start());
+    MainWindow* window = program.main_window();
+    QString filter;
+    window->dialogs.open = [&](const QString&, const QString& asked, const QString&) {
+      filter = asked;
+      return firmware;
+    };
+    QStringList shown;
+    const auto yes = [&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      shown << box->text();
+      box->button(QMessageBox::Yes)->click();
+    };
+    answer_modals({yes, yes, [&](QWidget* w) {
+                     shown << qobject_cast<QMessageBox*>(w)->text();
+                     qobject_cast<QDialog*>(w)->accept();
+                   }});
+    window->run(Command::firmware);
+    qunsetenv("VIREO_COM3");
+    ::close(terminal);
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(shown[0], QStringLiteral("aggiornamento firmware CNC, ricerca file Kora_xx.S19"));
+    QCOMPARE(shown[2], QStringLiteral("[firmware:]fwflash non trovato"));
+    QVERIFY2(filter.startsWith(QStringLiteral("files firmware (*.s19)")), qPrintable(filter));
+    QCOMPARE(program.context().workspace.last_document, firmware.toStdString());
+    QVERIFY(program.context().serial->is_open());
   }
 
   // The loader is started beside the program or from the path; a missing one is named.
