@@ -28,17 +28,29 @@ void write_workspace(Context& context) {
 
 void apply_settings(Context& context) { derive_settings(context.settings, context.derived); }
 
+void go_offline(Context& context) {
+  const std::string device = context.settings.text(Slot::s_periferica);
+  context.settings.set_text(Slot::s_periferica, std::string(kOfflineDevice));
+  context.host->set_status_panel(kOfflinePanel, "non in linea: " + device + " non aperta, periferica dummy");
+}
+
 bool load_settings(Context& context) {
   for (;;) {
     if (!read_setup_file(context.setup_path, context.settings).ok) {
-      if (!context.host->run_setup_dialog(context)) return false;
+      // The dialog writes a setup of defaults where it finds none, so a first start goes on even when
+      // the operator cancels it; a setup that still cannot be read ends the load.
+      if (!context.host->run_setup_dialog(context)) {
+        SettingsRecord probe;
+        if (!read_setup_file(context.setup_path, probe).ok) return false;
+      }
       continue;
     }
     apply_settings(context);
     if (std::optional<RunError> failure = open_machine_link(context)) {
       context.host->message_box(failure->message({}, kPortMessageLayout));
-      if (!context.host->run_setup_dialog(context)) return false;
-      continue;
+      // Showing the port's message again after a cancelled dialog would leave no way out.
+      if (context.host->run_setup_dialog(context)) continue;
+      go_offline(context);
     }
     apply_display_colour(context);
     return true;

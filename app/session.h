@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace vireo {
 
@@ -22,7 +23,14 @@ void apply_settings(Context& context);
 
 // Reads the setup file in use, applies it and opens the machine link. When the file cannot be read, or
 // the port cannot be opened (after its message), the host's setup dialog is shown and loading starts
-// over. Returns false when the operator gave up in the dialog.
+// over once the operator saved there. Cancelling the dialog after the port's message starts the
+// program offline (see go_offline). Returns false only when no setup file could be read at all.
 bool load_settings(Context& context);
+
+// Offline for this session: the device becomes the dummy in the record (not in the setup file) and
+// status panel 5 says which port could not be opened.
+inline constexpr std::string_view kOfflineDevice = "dummy";
+inline constexpr int kOfflinePanel = 5;
+void go_offline(Context& context);
 
 }  // namespace vireo

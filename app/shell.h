@@ -11,6 +11,7 @@
 
 #include "core/palette.h"
 #include "core/placement.h"
+#include "link/firmware_update.h"
 
 namespace vireo {
 
@@ -23,7 +24,7 @@ inline constexpr std::string_view kDocumentFilter =
     "files Excellon (*.drl)|*.drl|files Hpgl (*.hp.plt)|*.hp;*.plt|"
     "files Gerber (*.gbr.lgr.g__)|*.gbr;*.lgr;*.g*|"
     "files GCode (*.gc.iso.cnc.nc.ncc.dnc.tap)|*.gc;*.iso;*.cnc;*.nc;*.ncc;*.dnc;*.tap|";
-inline constexpr std::string_view kFirmwareFilter = "files firmware (*.s19)|*.s19|Tutti i files (*.*)|*.*|";
+// The firmware filter lives with the firmware update (link/firmware_update.h).
 inline constexpr std::string_view kAuxFilter = "Tutti i files (*.*)|*.*|files txt (*.txt)|*.txt|";
 
 // One entry of a filter for a file dialog: its description and its patterns.

@@ -56,8 +56,31 @@ inline constexpr int kFindNext = 1170, kFindCancel = 1171, kFindWholeWord = 1172
 inline constexpr int kPreviewLevels = 1181;
 // Setup dialog: captions and labels 1200 to 1250 (1202 "Z iniziale", 1218 "INVIA", 1219 "OK",
 // 1220 "Applica", 1221 "Annulla"), field hints 1300 to 1420 (1303 `z_fres_v`, 1312 `s_lingua`,
-// 1419 `f_tauto`), labels of the later tabs 1440 to 1450 and 1477.
+// 1419 `f_tauto`), labels of the later tabs 1440 to 1450 and 1477; the dialog's own labels 1251 to 1280
+// and button hints 1421 to 1434.
 inline constexpr int kSetupSend = 1218, kSetupOk = 1219, kSetupApply = 1220, kSetupCancel = 1221;
+// Setup dialog tabs, groups, labels and the hints of its buttons.
+inline constexpr int kSetupTabMachine = 1211, kSetupTabZ = 1270, kSetupTabTools = 1226, kSetupTabChanger = 1224,
+                     kSetupTabSensors = 1231, kSetupTabFormats = 1228, kSetupTabAxes = 1271,
+                     kSetupTabDisplay = 1272;
+inline constexpr int kSetupGroupLink = 1275, kSetupGroupGeneral = 1225, kSetupInitString = 1217,
+                     kSetupGroupFile = 1276, kSetupFreeButtons = 1477, kSetupGroupZ = 1201,
+                     kSetupGroupFeeds = 1205, kSetupGroupPasses = 1233, kSetupGroupDrilling = 1273,
+                     kSetupGroupSurface = 1274, kSetupGroupChanger = 1227, kSetupGroupFormat = 1277,
+                     kSetupGroupGcodeModes = 1278, kSetupGroupOrigin = 1280;
+inline constexpr int kSetupDevice = 1212, kSetupComSpeed = 1213, kSetupDsrDelay = 1214, kSetupLanguage = 1215,
+                     kSetupDigits = 1216, kSetupLoad = 1222, kSetupSaveAs = 1223, kSetupFreeLocation = 1450,
+                     kSetupRestZ = 1251, kSetupMillAddress = 1252, kSetupPlcAddress = 1253, kSetupDrillStep = 1254,
+                     kSetupPassCount = 1255, kSetupPassIncrement = 1256, kSetupZUp = 1257, kSetupZDown = 1258,
+                     kSetupSlot = 1259, kSetupSpindleRunUp = 1260, kSetupDoorDelay = 1261,
+                     kSetupSensorZMax = 1262, kSetupSensorLift = 1263, kSetupSensorFeed = 1264,
+                     kSetupCentreSlack = 1265, kSetupCentreLift = 1266, kSetupMaxFeed = 1267,
+                     kSetupRpmFactor = 1268, kSetupPenCommand = 1269;
+inline constexpr int kSetupResetHint = 1421, kSetupPreviewPasteHint = 1422, kSetupDisplayPasteHint = 1423,
+                     kSetupXyZeroHint = 1424, kSetupZZeroHint = 1425, kSetupLoadHint = 1426,
+                     kSetupSaveAsHint = 1427, kSetupSendHint = 1428, kSetupOkHint = 1429, kSetupApplyHint = 1430,
+                     kSetupCancelHint = 1431, kSetupErrorsHint = 1432, kSetupFreeLocationHint = 1433,
+                     kSetupFreeButtonsHint = 1434;
 inline constexpr int kSeparator = 1999;
 
 }  // namespace vireo::sid

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/text_view.h"
 
@@ -55,9 +56,24 @@ class Host {
   virtual void show_digit(int digit, double value) { (void)digit, (void)value; }
   // Gives display digit 1 to 8 its colour index; the digit shows it from its next value on.
   virtual void set_digit_colour(int digit, int colour) { (void)digit, (void)colour; }
-  // Shows the setup dialog modally. Returns false when the operator gave up, so that a caller that
-  // loops until the settings load can stop.
+  // Shows the setup dialog modally. Returns true when the operator closed it with OK or saved a setup
+  // file in it, false when it was cancelled without saving: a caller that loops until the settings
+  // load then stops instead of showing the same failure again.
   virtual bool run_setup_dialog(Context& context) { (void)context; return false; }
+  // The position display takes the colour of `colore_display` at once (the setup dialog's colour list).
+  virtual void display_colour_changed() {}
+  // The immediate-command window's ten command lines, then their ten hints (slots 160 to 179): read
+  // when the setup dialog saves, nothing when that window is not there; written when it loads a setup.
+  virtual std::optional<std::vector<std::string>> immediate_texts() { return std::nullopt; }
+  virtual void set_immediate_texts(const std::vector<std::string>& texts) { (void)texts; }
+  // The main window's file-open command with a file-dialog filter ("description|patterns|..."): the
+  // chosen file opens as the document and becomes the last opened document. False when cancelled.
+  virtual bool open_document_with_filter(std::string_view filter) { (void)filter; return false; }
+  // Starts an external program by its command line without waiting for it. Returns an error text,
+  // empty when it started.
+  virtual std::string start_program(std::string_view command_line) {
+    return "cannot start " + std::string(command_line);
+  }
 
   // --- document (job) window
   // The active document's text view, or nullptr when no document window is open.

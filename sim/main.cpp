@@ -1,5 +1,6 @@
 // kora-sim: a KORA controller simulated on a pseudo-terminal. Prints the terminal's path on its first
 // line, then logs every command it receives and answers the position request with a position frame.
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "link/fwflash/srecord.h"
 #include "sim/controller.h"
 
 namespace {
@@ -34,6 +36,8 @@ constexpr std::string_view kUsage =
     "              whole frame (a reply broken off halfway, for the receiver's two-second gap rule)\n"
     "  --partial-pause MS  the quiet time after a partial frame, in milliseconds (default 3500)\n"
     "  --help      show this text\n"
+    "Firmware records (Motorola S-records, one a line, as fwflash sends them) are logged and answered\n"
+    "with ACK (06h), or NAK (15h) when a record is damaged.\n"
     "Ends on SIGTERM or SIGINT; a last command without \"*\" is logged then.\n";
 
 // At the end, input is taken until the terminal has been quiet this long.
@@ -86,6 +90,45 @@ bool make_raw(int fd) {
   return ::tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
+// Firmware records arrive as lines: "S", a record type, then hex digits up to the line end. A line
+// that starts so is held back from the controller until it is decided; anything else in it (a spindle
+// code "S12" followed by a letter, a blank or "*") hands the held characters on. Returns the
+// characters for the controller; `answer` is set to ACK or NAK and `record` to the line for a record.
+struct FirmwareLines {
+  static constexpr std::size_t kShortestRecord = 10;  // "S", type, count, 2 address bytes, checksum
+  std::string held;
+  bool line_start = true;
+
+  std::string take(char c, char& answer, std::string& record) {
+    const bool line_end = c == '\r' || c == '\n';
+    if (held.empty()) {
+      if (line_start && c == 'S') {
+        held = "S";
+        return {};
+      }
+      line_start = line_end;
+      return std::string(1, c);
+    }
+    if (line_end && held.size() >= kShortestRecord) {
+      vireo::srec::Record parsed;
+      answer = vireo::srec::parse_record(held, parsed).empty() ? '\x06' : '\x15';
+      record = std::move(held);
+      held.clear();
+      line_start = true;
+      return {};
+    }
+    const bool hex = std::isxdigit(static_cast<unsigned char>(c)) && (held.size() > 1 || std::isdigit(static_cast<unsigned char>(c)));
+    if (hex) {
+      held += c;
+      return {};
+    }
+    std::string out = std::move(held) + c;
+    held.clear();
+    line_start = line_end;
+    return out;
+  }
+};
+
 int run(const Options& options) {
   std::ofstream log_file;
   if (!options.log.empty()) {
@@ -114,6 +157,7 @@ int run(const Options& options) {
   std::cout << path << std::endl;
 
   vireo::sim::Controller controller(options.wide);
+  FirmwareLines firmware;
   // Reads what has arrived, logs the commands and answers the requests. False when the terminal fails.
   const auto receive = [&] {
     char buffer[4096];
@@ -121,9 +165,16 @@ int run(const Options& options) {
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
     if (n <= 0) return false;
     for (ssize_t k = 0; k < n; ++k) {
-      if (!controller.receive(buffer[k])) continue;
-      log << controller.command() << std::endl;
-      if (!controller.reply().empty() && !send_reply(master, signal_fd, controller.reply(), options)) return false;
+      char answer = 0;
+      std::string record;
+      for (char c : firmware.take(buffer[k], answer, record)) {
+        if (!controller.receive(c)) continue;
+        log << controller.command() << std::endl;
+        if (!controller.reply().empty() && !send_reply(master, signal_fd, controller.reply(), options)) return false;
+      }
+      if (answer == 0) continue;
+      log << record << (answer == '\x06' ? "" : " NAK") << std::endl;
+      if (!write_all(master, std::string(1, answer))) return false;
     }
     return true;
   };

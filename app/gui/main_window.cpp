@@ -35,6 +35,7 @@
 #include "app/session.h"
 #include "app/shell.h"
 #include "app/string_ids.h"
+#include "link/firmware_update.h"
 #include "link/job_window.h"
 #include "link/output_channel.h"
 #include "base/run_error.h"
@@ -100,8 +101,8 @@ constexpr const char* kToolBarKeys[] = {"New",          "Open",  "ute",         
 // Commands whose work is done by parts that plug in through set_command_handler.
 bool handled_elsewhere(Command c) {
   switch (c) {
-    case Command::setup: case Command::find_centre: case Command::monitor: case Command::send_program:
-    case Command::send_raw: case Command::show_program: case Command::autozero: case Command::firmware:
+    case Command::find_centre: case Command::monitor: case Command::send_program:
+    case Command::send_raw: case Command::show_program: case Command::autozero:
       return true;
     default:
       return false;
@@ -583,7 +584,8 @@ void MainWindow::run(Command command) {
     case Command::help_search: show_help(true); return;
     case Command::about: show_about(); return;
     case Command::setup: case Command::firmware:
-      handlers_.at(command)();
+      if (command == Command::setup) context_.host->run_setup_dialog(context_);
+      else update_firmware(context_);
       if (!load_settings(context_)) close();
       return;
     case Command::send_program: case Command::send_raw: case Command::autozero:
@@ -753,6 +755,14 @@ QString MainWindow::ask_open(const QString& title, const QString& filter) {
 
 QString MainWindow::ask_save(const QString& title) {
   return dialogs.save ? dialogs.save(title, open_filter_, from_latin1(context_.workspace.last_document)) : QString();
+}
+
+bool MainWindow::open_document_with(std::string_view filter) {
+  open_filter_ = qt_filter(filter);
+  const QString path = ask_open(QStringLiteral("apri"), open_filter_);
+  if (path.isEmpty() || !open_document_file(path)) return false;
+  write_workspace(context_);
+  return true;
 }
 
 void MainWindow::open_document() {

@@ -70,6 +70,8 @@ class MainWindow : public QMainWindow {
   void toolbar_key(const QString& key);
   void new_document();
   void open_document();
+  // The open command with another filter (the firmware update's): false when cancelled or unreadable.
+  bool open_document_with(std::string_view filter);
   // Opens a file in the document window (open dialog, command line, drop). False when it cannot be read.
   bool open_document_file(const QString& path);
   // Opens the first local file of a drop as the document.
@@ -125,8 +127,7 @@ class MainWindow : public QMainWindow {
   // --- parts built elsewhere plug in here; their commands stay disabled until they do
   // The conversion driver, run after a conversion command has set the sink.
   void set_conversion(std::function<void(UiContext&)> run);
-  // The handler of a command whose work lives elsewhere (setup, send, preview, tool windows' own
-  // commands...). The setup and firmware handlers are followed by loading the settings again.
+  // The handler of a command whose work lives elsewhere (send, preview, tool windows' own commands...).
   void set_command_handler(Command command, std::function<void()> handler);
   // Makes a tool window: the toggles and the layout step open it through this.
   void set_tool_window_factory(ToolWindow which, std::function<QWidget*()> make);

@@ -8,12 +8,16 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "core/context.h"
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/select_dialog.h"
+#include "app/gui/setup_dialog.h"
 #include "app/gui/text_edit.h"
 #include "link/operator_prompts.h"
 #include "manual/gui/display_window.h"
@@ -103,21 +107,35 @@ void QtHost::set_busy(bool busy) {
 }
 
 bool QtHost::run_setup_dialog(Context& context) {
-  std::error_code error;
-  if (std::filesystem::exists(context.setup_path, error)) {
-    SettingsRecord probe;
-    // A readable file that still failed to load: the machine link could not be opened. Without the
-    // setup dialog nothing can change that here, so loading ends (the port's message was shown).
-    if (read_setup_file(context.setup_path, probe).ok) return false;
-    // An unreadable file is kept beside the new one, so that nothing the operator set is lost.
-    std::filesystem::path kept = context.setup_path;
-    kept += ".bad";
-    std::filesystem::rename(context.setup_path, kept, error);
-    if (error) return false;
-    message_box("[setup:]file " + context.setup_path.filename().string() + " non leggibile: conservato come " +
-                kept.filename().string() + ", scritto un setup nuovo");
+  (void)context;  // the dialog works on the desktop program's own context
+  if (!context_) return false;
+  return vireo::run_setup_dialog(*context_, window_);
+}
+
+bool QtHost::open_document_with_filter(std::string_view filter) {
+  return window_ && window_->open_document_with(filter);
+}
+
+std::string QtHost::start_program(std::string_view command_line) {
+  QStringList words = QString::fromLatin1(command_line.data(), static_cast<qsizetype>(command_line.size()))
+                          .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  if (words.isEmpty()) return "no program to start";
+  const QString name = words.takeFirst();
+  // A program of the project sits beside this one; others are looked for on the path.
+  QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+  if (!QFileInfo(program).isExecutable()) program = QStandardPaths::findExecutable(name);
+  if (program.isEmpty()) return latin1(name) + " non trovato";
+  QProcess process;
+  process.setProgram(program);
+  process.setArguments(words);
+  // Nobody reads the loader's report here: it is kept in the data directory.
+  if (context_) {
+    const QString log = QString::fromStdString((context_->program_directory / (latin1(name) + ".log")).string());
+    process.setStandardOutputFile(log);
+    process.setStandardErrorFile(log, QIODevice::Append);
   }
-  return write_setup_file(context.setup_path, SettingsRecord{}).empty();
+  if (!process.startDetached()) return "cannot start " + latin1(program) + ": " + latin1(process.errorString());
+  return {};
 }
 
 TextView* QtHost::document_view() {

@@ -38,8 +38,12 @@ class QtHost : public Host {
   // The position display's digits, while its window is open; the state is kept either way.
   void show_digit(int digit, double value) override;
   void set_digit_colour(int digit, int colour) override;
-  // Until the setup dialog exists, the settings it would write on a first start: the defaults.
+  // The setup dialog `frmsetup`, modal over the main window.
   bool run_setup_dialog(Context& context) override;
+  bool open_document_with_filter(std::string_view filter) override;
+  // Starts the program beside this one (else on the path) detached; its output goes to
+  // "<name>.log" in the data directory.
+  std::string start_program(std::string_view command_line) override;
 
   TextView* document_view() override;
   std::string document_caption() override;

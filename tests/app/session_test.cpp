@@ -7,6 +7,8 @@
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/temp_dir.h"
 
+#include <map>
+
 namespace vireo {
 namespace {
 
@@ -24,6 +26,8 @@ class DialogHost : public Host {
     return write_setup_file(context.setup_path, saved).empty();
   }
   void message_box(std::string_view text) override { messages.emplace_back(text); }
+  void set_status_panel(int panel, std::string_view text) override { panels[panel] = text; }
+  std::map<int, std::string> panels;
 };
 
 struct SessionTest : ::testing::Test {
@@ -85,10 +89,12 @@ TEST_F(SessionTest, APortThatWillNotOpenShowsItsErrorThenTheDialog) {
   host.saved.set_text(Slot::s_periferica, "com2");
   ASSERT_EQ(write_setup_file(context.setup_path, host.saved), "");
   host.dialogs_that_save = 0;
-  EXPECT_FALSE(load_settings(context));
+  // Cancelled: the program goes on offline instead of showing the message again.
+  EXPECT_TRUE(load_settings(context));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "Errore  8005\rPort already open");
   EXPECT_EQ(host.dialogs, 1);
+  EXPECT_EQ(context.settings.text(Slot::s_periferica), "dummy");
 }
 
 TEST_F(SessionTest, WorkspaceRecordsTheSetupFileInUse) {
@@ -96,6 +102,23 @@ TEST_F(SessionTest, WorkspaceRecordsTheSetupFileInUse) {
   context.workspace.last_document = "/tmp/a.gbr";
   write_workspace(context);
   EXPECT_EQ(dir.read("vireo.dat"), "\"/tmp/a.gbr\",#TRUE#,#TRUE#,#TRUE#,\"lathe.stu\"\r\n");
+}
+
+TEST_F(SessionTest, SavingInTheDialogTriesThePortAgainThenCancellingGoesOffline) {
+  test::FakeSerialPort port;
+  port.refuse_open = true;
+  context.serial = &port;
+  host.saved.set_text(Slot::s_periferica, "com3");
+  const std::string file = setup_file_text(host.saved);
+  ASSERT_EQ(write_setup_file(context.setup_path, host.saved), "");
+  // Saved once in the dialog (the port is still wrong), then cancelled: no third message.
+  host.dialogs_that_save = 1;
+  ASSERT_TRUE(load_settings(context));
+  EXPECT_EQ(host.dialogs, 2);
+  EXPECT_EQ(host.messages, std::vector<std::string>(2, "Errore  8005\rPort already open"));
+  EXPECT_EQ(context.settings.text(Slot::s_periferica), "dummy");
+  EXPECT_EQ(host.panels[5], "non in linea: com3 non aperta, periferica dummy");
+  EXPECT_EQ(dir.read("vireo.stu"), file);
 }
 
 }  // namespace
