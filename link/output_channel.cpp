@@ -256,8 +256,11 @@ void update_status(Context& context) {
   host.set_status_panel(2, channel.tool_text);
   host.set_status_panel(3, channel.operation_text);
   host.set_status_panel(4, channel.line);
-  host.set_status_panel(5, channel.message_text + channel.error_text + "(tot errors=" +
-                               blank_number_text(channel.error_count) + ")");
+  host.set_status_panel(5, error_summary(channel));
+}
+
+std::string error_summary(const ChannelState& channel) {
+  return channel.message_text + channel.error_text + "(tot errors=" + blank_number_text(channel.error_count) + ")";
 }
 
 void close_program_file(Context& context) { context.channel.program_file.close(); }

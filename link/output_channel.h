@@ -4,9 +4,12 @@
 // with the machine's handshake or pacing and keeps the status bar current.
 #pragma once
 
+#include <string>
+
 namespace vireo {
 
 struct Context;
+struct ChannelState;
 
 // Emits the channel's line buffer. Waits while the pause flag is up, drops the line (keeping the
 // buffer) while the suppression flag is up, counts a line holding "-" as an error per axis letter and
@@ -17,6 +20,9 @@ void emit_line(Context& context);
 // Rewrites the five status panels from the channel state; does nothing while a program file is being
 // written (sink "file (.tpx)" without the direct-to-machine flag).
 void update_status(Context& context);
+
+// Status panel 5: the message, the last error and the error count of the run, "(tot errors= 3)".
+std::string error_summary(const ChannelState& channel);
 
 // Closes the program file of a conversion run (the end of the program does it). Throws RunError when
 // its last bytes cannot be written.

@@ -50,7 +50,14 @@ void QtHost::wait_events(int max_ms) {
   ++processed_;
 }
 
+// A run-time failure ("[tag:]Errore N ...") shows with the error icon and ends the run in progress as
+// failed; other messages inform.
 void QtHost::message_box(std::string_view text) {
+  if (text.find("Errore ") != std::string_view::npos) {
+    if (window_) window_->note_failure();
+    QMessageBox::critical(owner(), QStringLiteral("vireo"), view_text(text));
+    return;
+  }
   QMessageBox::information(owner(), QStringLiteral("vireo"), view_text(text));
 }
 
