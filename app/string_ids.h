@@ -57,7 +57,8 @@ inline constexpr int kPreviewLevels = 1181;
 // Setup dialog: captions and labels 1200 to 1250 (1202 "Z iniziale", 1218 "INVIA", 1219 "OK",
 // 1220 "Applica", 1221 "Annulla"), field hints 1300 to 1420 (1303 `z_fres_v`, 1312 `s_lingua`,
 // 1419 `f_tauto`), labels of the later tabs 1440 to 1450 and 1477.
-inline constexpr int kSetupSend = 1218, kSetupOk = 1219, kSetupApply = 1220, kSetupCancel = 1221;
+inline constexpr int kSetupSend = 1218, kSetupOk = 1219, kSetupApply = 1220, kSetupCancel = 1221,
+                     kSetupSaveAs = 1223;
 inline constexpr int kSeparator = 1999;
 
 }  // namespace vireo::sid

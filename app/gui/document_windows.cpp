@@ -40,7 +40,7 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
       progress_detail_(new QLabel(this)),
       pause_(new QPushButton(QStringLiteral("pause"), this)),
       next_(new QPushButton(QStringLiteral("Next"), this)),
-      cancel_(new QPushButton(QStringLiteral("Annulla"), this)),
+      cancel_(new QPushButton(id_text(sid::kSetupCancel), this)),  // "Annulla", "Cancel"
       tool_list_(new QListWidget(this)),
       tool_ok_(new QPushButton(QStringLiteral("OK"), this)),
       image_(new QLabel(this)),

@@ -132,6 +132,14 @@ std::filesystem::path to_path(const QString& path) { return std::filesystem::pat
 
 constexpr char kPlacementGroup[] = "Settings";
 
+// A string-table text as a dialog title: without its access key and trailing dots.
+QString ui_caption(const UiContext& context, int id) {
+  QString text = from_latin1(ui_text(context.strings, context.language_offset, id));
+  text.remove(QLatin1Char('&'));
+  if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+  return text;
+}
+
 }  // namespace
 
 QRect placement_rect(const QWidget* widget, const Placement& p) {
@@ -355,6 +363,7 @@ bool MainWindow::load(const std::vector<std::string>& arguments) {
   const std::string& language = context_.settings.text(Slot::s_lingua);
   context_.language_offset = language_offset(language);
   copy_language_help(context_.program_directory, language);
+  use_qt_translations(context_.language_offset);
   localise_window(this, context_.strings, context_.language_offset);
   base_caption_ = windowTitle();
   restore_placement();
@@ -855,7 +864,7 @@ void MainWindow::forget_last_run() {
 
 void MainWindow::open_document() {
   if (!settle_changes()) return;
-  const QString path = ask_open(QStringLiteral("apri"), open_filter_);
+  const QString path = ask_open(ui_caption(context_, sid::kHintOpen), open_filter_);
   if (path.isEmpty()) return;
   if (open_document_file(path)) write_workspace(context_);
 }
@@ -895,7 +904,7 @@ void MainWindow::save_document() {
   if (!doc) return;
   QString name = doc->windowTitle();
   if (is_unsaved_caption(to_latin1(name))) {
-    name = ask_save(QStringLiteral("Salva"));
+    name = ask_save(ui_caption(context_, sid::kHintSave));
     if (name.isEmpty()) return;
   }
   save_to(name);
@@ -903,13 +912,13 @@ void MainWindow::save_document() {
 
 void MainWindow::save_document_as() {
   if (!document_window()) return;
-  const QString name = ask_save(QStringLiteral("Salva con nome"));
+  const QString name = ask_save(ui_caption(context_, sid::kSetupSaveAs));
   if (name.isEmpty()) return;
   save_to(name);
 }
 
 void MainWindow::open_aux_file() {
-  const QString path = ask_open(QStringLiteral("apri"), qt_filter(kAuxFilter));
+  const QString path = ask_open(ui_caption(context_, sid::kHintOpen), qt_filter(kAuxFilter));
   if (path.isEmpty()) return;
   const DocumentRead read = read_document(to_path(path));
   if (!read.ok) {
