@@ -485,7 +485,11 @@ void MainWindow::layout_windows(int width) {
     place(tools_[i], tool_places[i]);
   }
   auto normal = [](const QMdiSubWindow* sub) { return sub && !sub->isMinimized() && !sub->isMaximized(); };
-  if (normal(preview_)) place(preview_, layout.preview);
+  if (normal(preview_)) {
+    Placement preview_place = layout.preview;
+    preview_place.height = std::max(preview_place.height, pixels_to_twips(mdi_, mdi_->height() / 2));
+    place(preview_, preview_place);
+  }
   if (normal(document_)) place(document_, layout.document);
   if (normal(aux_)) place(aux_, layout.aux);
 }
@@ -536,7 +540,10 @@ void MainWindow::toggle_tool_window(ToolWindow which) {
 QMdiSubWindow* MainWindow::show_preview_window(QWidget* preview) {
   if (preview_) preview_->close();
   // The preview takes the output window's column, narrower while the position display is expanded.
-  preview_ = add_sub_window(preview, output_window_placement(inner_width(), context_.display.expanded));
+  // At least half the main window's height, so the board shows at a useful size.
+  Placement place = output_window_placement(inner_width(), context_.display.expanded);
+  place.height = std::max(place.height, pixels_to_twips(mdi_, mdi_->height() / 2));
+  preview_ = add_sub_window(preview, place);
   return preview_;
 }
 
@@ -904,7 +911,7 @@ void MainWindow::save_document() {
   if (!doc) return;
   QString name = doc->windowTitle();
   if (is_unsaved_caption(to_latin1(name))) {
-    name = ask_save(ui_caption(context_, sid::kHintSave));
+    name = ask_save(ui_caption(context_, sid::kMenuSave));
     if (name.isEmpty()) return;
   }
   save_to(name);
