@@ -48,7 +48,9 @@ struct Highlight {
   long length;
   Rgb colour;
 };
-constexpr Rgb kCommandColour{137, 205, 0};
+// The green of the command letters, darkened from the program's light green (137, 205, 0) keeping
+// its hue, so it reads on the white view.
+constexpr Rgb kCommandColour{82, 123, 0};
 constexpr Highlight kHighlights[] = {
     {"F", 3, {255, 43, 1}}, {"S", 3, {0, 105, 230}}, {"R", 1, kCommandColour},  {"zs", 2, kCommandColour},
     {"p", 2, kCommandColour}, {"zl", 2, kCommandColour}, {"P", 2, kCommandColour}, {"g", 2, kCommandColour},

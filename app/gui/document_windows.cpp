@@ -69,6 +69,9 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   tool_ok_->setObjectName(QStringLiteral("tool_ok"));
   tool_ok_->setToolTip(id_text(sid::kJobToolOkHint));
   tool_ok_->setEnabled(false);
+  // The job buttons keep their whole caption in a narrow window.
+  for (QPushButton* button : {pause_, next_, cancel_})
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Cancel  ")) + 12);
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setPixmap(program_icon().pixmap(20, 20));
 

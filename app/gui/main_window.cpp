@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextCharFormat>
 #include <QTimer>
 #include <QToolBar>
@@ -491,6 +492,8 @@ void MainWindow::layout_windows(int width) {
     place(preview_, preview_place);
   }
   if (normal(document_)) place(document_, layout.document);
+  // The output window keeps its column as the main window changes size, never partly off screen.
+  if (normal(output_)) place(output_, output_window_placement(width, context_.display.expanded));
   if (normal(aux_)) place(aux_, layout.aux);
 }
 
@@ -717,7 +720,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::arrange(Command how) {
   const QList<QMdiSubWindow*> all = mdi_->subWindowList();
   if (how == Command::cascade) {
-    mdi_->cascadeSubWindows();
+    // Each window one title bar lower and to the right of the one before, so every title stays in view.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
+    int i = 0;
+    for (QMdiSubWindow* sub : all) {
+      if (sub->isMinimized() || !sub->isVisible()) continue;
+      sub->showNormal();
+      sub->setGeometry(i * step, i * step, std::max(200, mdi_->width() * 2 / 3), std::max(150, mdi_->height() * 2 / 3));
+      sub->raise();
+      ++i;
+    }
     return;
   }
   QList<QMdiSubWindow*> shown, icons;
@@ -977,6 +989,17 @@ void MainWindow::show_find() {
     connect(find, &FindWindow::escape_pressed, this, &MainWindow::request_stop);
     find_ = find;
   }
+  // Beside the document, not over the text it searches.
+  if (document_ && !find_->isVisible()) {
+    const QRect doc = QRect(document_->mapToGlobal(QPoint(0, 0)), document_->size());
+    QPoint place(doc.right() + 8, doc.top());
+    if (const QScreen* screen = find_->screen()) {
+      const QRect free = screen->availableGeometry();
+      if (place.x() + find_->width() > free.right()) place.setX(std::max(free.left(), doc.left() - find_->width() - 8));
+      place.setY(std::clamp(place.y(), free.top(), std::max(free.top(), free.bottom() - find_->height())));
+    }
+    find_->move(place);
+  }
   find_->show();
   find_->raise();
   find_->activateWindow();
@@ -998,6 +1021,7 @@ void MainWindow::show_help(bool search) {
     QString hint = from_latin1(ui_text(context_.strings, context_.language_offset, sid::kMenuHelpSearch));
     hint.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
     viewer->set_search_hint(hint);
+    viewer->set_not_found_text(context_.language_offset ? QStringLiteral("not found") : QStringLiteral("non trovato"));
     help_ = viewer;
   }
   auto* help = static_cast<HelpViewer*>(help_.data());
