@@ -48,7 +48,9 @@ struct Highlight {
   long length;
   Rgb colour;
 };
-constexpr Rgb kCommandColour{137, 205, 0};
+// The green of the command letters, darkened from the program's light green (137, 205, 0) keeping
+// its hue, so it reads on the white view.
+constexpr Rgb kCommandColour{82, 123, 0};
 constexpr Highlight kHighlights[] = {
     {"F", 3, {255, 43, 1}}, {"S", 3, {0, 105, 230}}, {"R", 1, kCommandColour},  {"zs", 2, kCommandColour},
     {"p", 2, kCommandColour}, {"zl", 2, kCommandColour}, {"P", 2, kCommandColour}, {"g", 2, kCommandColour},
@@ -258,8 +260,11 @@ void update_status(Context& context) {
   host.set_status_panel(2, channel.tool_text);
   host.set_status_panel(3, channel.operation_text);
   host.set_status_panel(4, channel.line);
-  host.set_status_panel(5, channel.message_text + channel.error_text + "(tot errors=" +
-                               blank_number_text(channel.error_count) + ")");
+  host.set_status_panel(5, error_summary(channel));
+}
+
+std::string error_summary(const ChannelState& channel) {
+  return channel.message_text + channel.error_text + "(tot errors=" + blank_number_text(channel.error_count) + ")";
 }
 
 void close_program_file(Context& context) { context.channel.program_file.close(); }

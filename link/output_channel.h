@@ -4,11 +4,13 @@
 // with the machine's handshake or pacing and keeps the status bar current.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace vireo {
 
 struct Context;
+struct ChannelState;
 
 // Emits one line. The line is put in the channel's line buffer first: that is what an event handler
 // run during the pause wait sees, what the status bar shows, and what stays there when the line is
@@ -22,6 +24,9 @@ void emit_line(Context& context, std::string_view line);
 // Rewrites the five status panels from the channel state; does nothing while a program file is being
 // written (sink "file (.tpx)" without the direct-to-machine flag).
 void update_status(Context& context);
+
+// Status panel 5: the message, the last error and the error count of the run, "(tot errors= 3)".
+std::string error_summary(const ChannelState& channel);
 
 // Closes the program file of a conversion run (the end of the program does it). Throws RunError when
 // its last bytes cannot be written.

@@ -39,9 +39,10 @@ std::string two_decimals(double value) {
 
 // A number as the labels show it: at most 15 significant digits (100/52 reads 1.92307692307692,
 // not with the 17 digits of its exact double).
+// The scale to three significant digits ("0.0117"), enough to compare two drawings.
 std::string significant_text(double value) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::snprintf(buf, sizeof buf, "%.3g", value);
   return buf;
 }
 

@@ -1,5 +1,7 @@
 #include "app/gui/about_dialog.h"
 
+#include <algorithm>
+
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -108,14 +111,16 @@ void AboutDialog::show_system_info() {
 }
 
 HelpViewer::HelpViewer(QWidget* parent)
-    : QDialog(parent), browser_(new QTextBrowser(this)), search_(new QLineEdit(this)) {
+    : QDialog(parent), browser_(new QTextBrowser(this)), search_(new QLineEdit(this)), search_result_(new QLabel(this)) {
   setObjectName(QStringLiteral("help"));
   setWindowTitle(QStringLiteral("vireo - Help"));
   auto* layout = new QVBoxLayout(this);
   search_->setPlaceholderText(QStringLiteral("?"));
   search_->setObjectName(QStringLiteral("search"));
   search_->setClearButtonEnabled(true);
+  search_result_->setObjectName(QStringLiteral("search_result"));
   layout->addWidget(search_);
+  layout->addWidget(search_result_);
   layout->addWidget(browser_);
   browser_->setOpenExternalLinks(false);
   connect(search_, &QLineEdit::returnPressed, this, &HelpViewer::search_next);
@@ -150,31 +155,36 @@ void HelpViewer::show_search() {
 void HelpViewer::search_next() {
   const QString what = search_->text();
   if (what.isEmpty()) return;
-  if (!browser_->find(what)) {
+  bool found = browser_->find(what);
+  if (!found) {
     browser_->moveCursor(QTextCursor::Start);
-    browser_->find(what);
+    found = browser_->find(what);
   }
+  search_result_->setText(found ? QString() : not_found_text_);
 }
 
 QSplashScreen* make_splash(const UiContext& context) {
-  QPixmap picture(360, 180);
+  // As wide as the product line needs, so no text is cut at the sides.
+  const QString product = ui(context, sid::kAboutProduct);
+  QFont font;
+  font.setPointSize(10);
+  const int width = std::max(360, QFontMetrics(font).horizontalAdvance(product) + 48);
+  QPixmap picture(width, 180);
   picture.fill(QColor(32, 64, 96));
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QColor(137, 205, 0));
   painter.setBrush(Qt::NoBrush);
   painter.drawRoundedRect(picture.rect().adjusted(6, 6, -7, -7), 10, 10);
-  QFont font = painter.font();
-  font.setPointSize(30);
-  font.setBold(true);
-  painter.setFont(font);
+  QFont title = font;
+  title.setPointSize(30);
+  title.setBold(true);
+  painter.setFont(title);
   painter.setPen(Qt::white);
-  painter.drawText(QRect(0, 20, 360, 70), Qt::AlignCenter, QStringLiteral("vireo"));
-  font.setPointSize(10);
-  font.setBold(false);
+  painter.drawText(QRect(0, 20, width, 70), Qt::AlignCenter, QStringLiteral("vireo"));
   painter.setFont(font);
-  painter.drawText(QRect(0, 90, 360, 30), Qt::AlignCenter, ui(context, sid::kAboutProduct));
-  painter.drawText(QRect(0, 130, 360, 30), Qt::AlignCenter, version_text());
+  painter.drawText(QRect(0, 90, width, 30), Qt::AlignCenter, product);
+  painter.drawText(QRect(0, 130, width, 30), Qt::AlignCenter, version_text());
   painter.end();
   auto* splash = new QSplashScreen(picture);
   splash->setObjectName(QStringLiteral("frmSplash"));

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 class QSplashScreen;
 class QTextBrowser;
@@ -39,12 +40,17 @@ class HelpViewer : public QDialog {
   void show_contents();
   void show_search();
   void set_search_hint(const QString& hint);
+  // The text shown under the search field when the help holds no match.
+  void set_not_found_text(const QString& text) { not_found_text_ = text; }
+  QLabel* search_result() const { return search_result_; }
   QTextBrowser* browser() const { return browser_; }
 
  private:
   void search_next();
   QTextBrowser* browser_;
   QLineEdit* search_;
+  QLabel* search_result_;
+  QString not_found_text_ = QStringLiteral("non trovato");
 };
 
 // The splash window: the program's name and version, shown while the main window loads.

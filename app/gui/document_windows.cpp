@@ -37,9 +37,10 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
       edit_(new TextEdit(this)),
       view_(edit_),
       progress_(new QLabel(this)),
+      progress_detail_(new QLabel(this)),
       pause_(new QPushButton(QStringLiteral("pause"), this)),
       next_(new QPushButton(QStringLiteral("Next"), this)),
-      cancel_(new QPushButton(QStringLiteral("Annulla"), this)),
+      cancel_(new QPushButton(id_text(sid::kSetupCancel), this)),  // "Annulla", "Cancel"
       tool_list_(new QListWidget(this)),
       tool_ok_(new QPushButton(QStringLiteral("OK"), this)),
       image_(new QLabel(this)),
@@ -49,7 +50,11 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   setWindowTitle(QString::fromLatin1(kNewDocumentCaption));
   edit_->setObjectName(QStringLiteral("rtftext"));
   progress_->setObjectName(QStringLiteral("Label_progress"));
-  progress_->setMinimumWidth(50);
+  // Fixed widths, so the buttons do not move as the figures grow.
+  progress_->setFixedWidth(progress_->fontMetrics().horizontalAdvance(QStringLiteral(" 100 % ")));
+  progress_detail_->setObjectName(QStringLiteral("Label_progress_detail"));
+  progress_detail_->setMinimumWidth(progress_detail_->fontMetrics().horizontalAdvance(
+      QStringLiteral("0000000 / 0000000 lines   00:00:00   left 00:00:00")));
   pause_->setObjectName(QStringLiteral("pausa_button"));
   pause_->setToolTip(id_text(sid::kJobPauseHint));
   next_->setObjectName(QStringLiteral("but_next"));
@@ -64,6 +69,9 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   tool_ok_->setObjectName(QStringLiteral("tool_ok"));
   tool_ok_->setToolTip(id_text(sid::kJobToolOkHint));
   tool_ok_->setEnabled(false);
+  // The job buttons keep their whole caption in a narrow window.
+  for (QPushButton* button : {pause_, next_, cancel_})
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Cancel  ")) + 12);
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setPixmap(program_icon().pixmap(20, 20));
 
@@ -77,6 +85,7 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   grid->addWidget(pause_, 1, 2);
   grid->addWidget(next_, 1, 3);
   grid->addWidget(cancel_, 1, 4);
+  grid->addWidget(progress_detail_, 1, 5);
   grid->addWidget(tool_ok_, 1, 6);
   grid->setColumnStretch(5, 1);
   grid->setRowStretch(0, 1);

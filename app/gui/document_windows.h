@@ -33,6 +33,8 @@ class DocumentWindow : public QWidget {
   QPushButton* pause_button() const { return pause_; }
   QListWidget* tool_list() const { return tool_list_; }
   QLabel* progress_label() const { return progress_; }
+  // Lines delivered, time elapsed and time left of the run, beside the percentage.
+  QLabel* progress_detail() const { return progress_detail_; }
   // The line end the document's file uses, kept for saving.
   std::string line_end = "\r\n";
 
@@ -54,6 +56,7 @@ class DocumentWindow : public QWidget {
   TextEdit* edit_;
   QtTextView view_;
   QLabel* progress_;
+  QLabel* progress_detail_;
   QPushButton* pause_;
   QPushButton* next_;
   QPushButton* cancel_;

@@ -1,5 +1,10 @@
 #include "app/gui/localise.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -136,6 +141,26 @@ void localise_window(QWidget* window, const StringTable& table, int offset) {
     if (qobject_cast<QStatusBar*>(child->parentWidget()) || qobject_cast<QToolBar*>(child->parentWidget())) continue;
     localiser.control(child);
   }
+}
+
+void use_qt_translations(int language_offset) {
+  const QString name = QStringLiteral("qt_italian");
+  QTranslator* installed = qApp->findChild<QTranslator*>(name);
+  if (language_offset != 0) {
+    if (installed) {
+      QCoreApplication::removeTranslator(installed);
+      delete installed;
+    }
+    return;
+  }
+  if (installed) return;
+  auto* translator = new QTranslator(qApp);
+  translator->setObjectName(name);
+  if (translator->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+  else
+    delete translator;
 }
 
 }  // namespace vireo

@@ -24,4 +24,8 @@ inline constexpr char kTagProperty[] = "tag";
 //   own numeric value when at least 1.
 void localise_window(QWidget* window, const StringTable& table, int offset);
 
+// Qt's own dialogs ("Look in", "Cancel") speak the interface language: Italian loads Qt's Italian
+// translations where the system has them; without them Qt stays in English.
+void use_qt_translations(int language_offset);
+
 }  // namespace vireo

@@ -1,5 +1,7 @@
 #include "app/gui/main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,12 +21,15 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextCharFormat>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/ui_context.h"
 #include "app/document_file.h"
 #include "app/find.h"
+#include "app/run_report.h"
 #include "core/host.h"
 #include "app/gui/about_dialog.h"
 #include "app/gui/document_windows.h"
@@ -38,6 +43,7 @@
 #include "link/firmware_update.h"
 #include "link/job_window.h"
 #include "link/output_channel.h"
+#include "link/run_time.h"
 #include "base/run_error.h"
 
 namespace vireo {
@@ -128,6 +134,14 @@ std::filesystem::path to_path(const QString& path) { return std::filesystem::pat
 
 constexpr char kPlacementGroup[] = "Settings";
 
+// A string-table text as a dialog title: without its access key and trailing dots.
+QString ui_caption(const UiContext& context, int id) {
+  QString text = from_latin1(ui_text(context.strings, context.language_offset, id));
+  text.remove(QLatin1Char('&'));
+  if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+  return text;
+}
+
 }  // namespace
 
 QRect placement_rect(const QWidget* widget, const Placement& p) {
@@ -153,6 +167,22 @@ MainWindow::MainWindow(UiContext& context, PlacementStore store, QWidget* parent
   dialogs.save = [this](const QString& title, const QString& filter, const QString& dir) {
     return QFileDialog::getSaveFileName(this, title, dir, filter);
   };
+  dialogs.ask_changes = [this](const QString& text) {
+    return QMessageBox::question(this, base_caption_.isEmpty() ? QStringLiteral("vireo") : base_caption_, text,
+                                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  };
+  // Esc stops a run wherever the focus is in the main window; between runs the key belongs to the
+  // windows again.
+  stop_key_ = new QAction(this);
+  stop_key_->setObjectName(QStringLiteral("stop_key"));
+  stop_key_->setShortcut(Qt::Key_Escape);
+  stop_key_->setShortcutContext(Qt::WindowShortcut);
+  stop_key_->setEnabled(false);
+  connect(stop_key_, &QAction::triggered, this, &MainWindow::request_stop);
+  addAction(stop_key_);
+  run_timer_ = new QTimer(this);
+  run_timer_->setInterval(kProgressIntervalMs);
+  connect(run_timer_, &QTimer::timeout, this, &MainWindow::refresh_run_figures);
   build_actions();
   build_menus();
   build_tool_bar();
@@ -335,6 +365,7 @@ bool MainWindow::load(const std::vector<std::string>& arguments) {
   const std::string& language = context_.settings.text(Slot::s_lingua);
   context_.language_offset = language_offset(language);
   copy_language_help(context_.program_directory, language);
+  use_qt_translations(context_.language_offset);
   localise_window(this, context_.strings, context_.language_offset);
   base_caption_ = windowTitle();
   restore_placement();
@@ -388,6 +419,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (running()) {
     // A run is under way: stop it; the program closes at the operator's next request.
     request_stop();
+    event->ignore();
+    return;
+  }
+  if (!settle_changes()) {
     event->ignore();
     return;
   }
@@ -453,8 +488,10 @@ void MainWindow::layout_windows(int width) {
     place(tools_[i], tool_places[i]);
   }
   auto normal = [](const QMdiSubWindow* sub) { return sub && !sub->isMinimized() && !sub->isMaximized(); };
-  if (normal(preview_)) place(preview_, output_window_placement(width, expanded));
+  if (normal(preview_)) place(preview_, preview_placement(width));
   if (normal(document_)) place(document_, layout.document);
+  // The output window keeps its column as the main window changes size, never partly off screen.
+  if (normal(output_)) place(output_, output_window_placement(width, context_.display.expanded));
   if (normal(aux_)) place(aux_, layout.aux);
 }
 
@@ -508,13 +545,20 @@ void MainWindow::toggle_tool_window(ToolWindow which) {
 void MainWindow::place_display_and_preview() {
   const bool expanded = context_.display.expanded;
   place(tools_[static_cast<std::size_t>(ToolWindow::display)], display_window_placement(inner_width(), expanded));
-  if (preview_) place(preview_, output_window_placement(inner_width(), expanded));
+  if (preview_) place(preview_, preview_placement(inner_width()));
+}
+
+// The preview takes the output window's column, narrower while the position display is expanded, and
+// at least half the main window's height, so the board shows at a useful size.
+Placement MainWindow::preview_placement(int width) const {
+  Placement place = output_window_placement(width, context_.display.expanded);
+  place.height = std::max(place.height, pixels_to_twips(mdi_, mdi_->height() / 2));
+  return place;
 }
 
 QMdiSubWindow* MainWindow::show_preview_window(QWidget* preview) {
   if (preview_) preview_->close();
-  // The preview takes the output window's column, narrower while the position display is expanded.
-  preview_ = add_sub_window(preview, output_window_placement(inner_width(), context_.display.expanded));
+  preview_ = add_sub_window(preview, preview_placement(inner_width()));
   return preview_;
 }
 
@@ -603,27 +647,77 @@ void MainWindow::convert(std::string_view sink) {
   run_guarded([this] { run_conversion_(context_); });
 }
 
-// While a run reads the document and serves events, the commands that would replace or close the
-// document window (or the program) wait: they would pull the text from under the run.
+// While a run reads the document and serves events, nothing may change that document or pull it from
+// under the run: the commands that edit, save over, replace or close it wait and the text is read-only;
+// Copy and Find stay. Esc anywhere in the main window stops the run.
 void MainWindow::run_guarded(const std::function<void()>& work) {
   const Command held[] = {Command::new_document, Command::open_document, Command::open_aux_file,
                           Command::convert_to_file, Command::convert_to_text, Command::convert_to_machine,
                           Command::send_program, Command::send_raw, Command::autozero, Command::setup,
-                          Command::firmware};
+                          Command::firmware, Command::cut, Command::paste, Command::save_document,
+                          Command::save_document_as};
   std::vector<std::pair<QAction*, bool>> states;
   for (Command c : held) states.emplace_back(action(c), action(c)->isEnabled());
   states.emplace_back(tool_bar_open_, tool_bar_open_->isEnabled());
   for (auto& [a, enabled] : states) a->setEnabled(false);
+  DocumentWindow* doc = document_window();
+  const bool was_read_only = doc && doc->edit()->isReadOnly();
+  const int caret = doc ? doc->edit()->textCursor().position() : 0;
+  if (doc) doc->edit()->setReadOnly(true);
+  // A stored program delivers one command per "*": its total is known before it starts.
+  run_lines_total_ = 0;
+  if (doc && QFileInfo(doc->windowTitle()).suffix().compare(QLatin1String("tpx"), Qt::CaseInsensitive) == 0) {
+    const std::string text = doc->view().text();
+    run_lines_total_ = static_cast<double>(std::count(text.begin(), text.end(), '*'));
+  }
+  run_started_ = std::chrono::steady_clock::now();
+  const int failures_before = failures_;
+  stop_key_->setEnabled(true);
+  run_timer_->start();
   ++running_;
+  auto restore = [&] {
+    --running_;
+    run_timer_->stop();
+    stop_key_->setEnabled(running());
+    for (auto& [a, enabled] : states) a->setEnabled(enabled);
+    // The caret goes back where the run found it, with nothing selected.
+    if (DocumentWindow* still = document_window(); still && still == doc) {
+      still->edit()->setReadOnly(was_read_only);
+      QTextCursor cursor = still->edit()->textCursor();
+      cursor.setPosition(std::min(caret, still->edit()->document()->characterCount() - 1));
+      still->edit()->setTextCursor(cursor);
+    }
+  };
   try {
     work();
   } catch (...) {
-    --running_;
-    for (auto& [a, enabled] : states) a->setEnabled(enabled);
+    restore();
+    report_run_end(true);
     throw;
   }
-  --running_;
-  for (auto& [a, enabled] : states) a->setEnabled(enabled);
+  restore();
+  refresh_run_figures();
+  report_run_end(failures_ != failures_before);
+}
+
+void MainWindow::refresh_run_figures() {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_started_).count();
+  if (running()) set_status_panel(7, from_latin1(run_time_text(static_cast<long long>(seconds))));
+  DocumentWindow* doc = document_window();
+  if (!doc) return;
+  const RunProgress progress{static_cast<double>(context_.conversion.read_cursor),
+                             static_cast<double>(context_.conversion.text_length), context_.channel.line_counter,
+                             run_lines_total_, seconds};
+  doc->progress_detail()->setText(from_latin1(progress_detail(progress, context_.language_offset)));
+}
+
+void MainWindow::report_run_end(bool failed) {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_started_).count();
+  const RunEnd end = failed ? RunEnd::failed : context_.conversion.abort ? RunEnd::cancelled : RunEnd::finished;
+  set_status_panel(4, from_latin1(run_end_text(end, context_.channel.line_counter, seconds, context_.language_offset)));
+  // A conversion to a file shows no status while it runs: the count and last error are the run's now.
+  set_status_panel(5, from_latin1(error_summary(context_.channel)));
+  set_error_icon(context_.channel.error_count > 0);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -639,7 +733,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::arrange(Command how) {
   const QList<QMdiSubWindow*> all = mdi_->subWindowList();
   if (how == Command::cascade) {
-    mdi_->cascadeSubWindows();
+    // Each window one title bar lower and to the right of the one before, so every title stays in view.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
+    int i = 0;
+    for (QMdiSubWindow* sub : all) {
+      if (sub->isMinimized() || !sub->isVisible()) continue;
+      sub->showNormal();
+      sub->setGeometry(i * step, i * step, std::max(200, mdi_->width() * 2 / 3), std::max(150, mdi_->height() * 2 / 3));
+      sub->raise();
+      ++i;
+    }
     return;
   }
   QList<QMdiSubWindow*> shown, icons;
@@ -713,6 +816,8 @@ void MainWindow::set_document_caption(const QString& caption) {
 }
 
 void MainWindow::new_document() {
+  if (!settle_changes()) return;
+  forget_last_run();
   if (document_) {
     document_->close();
     delete document_;
@@ -724,7 +829,7 @@ void MainWindow::new_document() {
 void MainWindow::show_error(const std::string& text) {
   QString shown = from_latin1(text);
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  QMessageBox::warning(this, base_caption_.isEmpty() ? QStringLiteral("vireo") : base_caption_, shown);
+  QMessageBox::critical(this, base_caption_.isEmpty() ? QStringLiteral("vireo") : base_caption_, shown);
 }
 
 void MainWindow::show_document(QtTextView& view, const DocumentText& document) {
@@ -754,7 +859,40 @@ QString MainWindow::ask_open(const QString& title, const QString& filter) {
 }
 
 QString MainWindow::ask_save(const QString& title) {
-  return dialogs.save ? dialogs.save(title, open_filter_, from_latin1(context_.workspace.last_document)) : QString();
+  // A document never saved offers no name: the dialog opens in the last document's folder.
+  QString start = from_latin1(context_.workspace.last_document);
+  if (DocumentWindow* doc = document_window(); doc && is_unsaved_caption(to_latin1(doc->windowTitle())))
+    start = start.isEmpty() ? QString() : QFileInfo(start).absolutePath();
+  return dialogs.save ? dialogs.save(title, open_filter_, start) : QString();
+}
+
+bool MainWindow::settle_changes() {
+  DocumentWindow* doc = document_window();
+  if (!doc || !doc->edit()->document()->isModified() || !dialogs.ask_changes) return true;
+  const QString text = context_.language_offset
+                           ? QStringLiteral("%1 has changed. Save the changes?").arg(doc->windowTitle())
+                           : QStringLiteral("%1 è stato modificato. Salvare le modifiche?").arg(doc->windowTitle());
+  switch (dialogs.ask_changes(text)) {
+    case QMessageBox::Save:
+      save_document();
+      return !doc->edit()->document()->isModified();
+    case QMessageBox::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::forget_last_run() {
+  if (preview_) preview_->close();
+  context_.conversion.read_cursor = 0;
+  context_.conversion.text_length = 0;
+  for (int panel = 1; panel <= 7; ++panel) set_status_panel(panel, QString());
+  clear_errors();
+  if (DocumentWindow* doc = document_window()) {
+    doc->progress_label()->clear();
+    doc->progress_detail()->clear();
+  }
 }
 
 bool MainWindow::open_document_with(std::string_view filter) {
@@ -766,7 +904,8 @@ bool MainWindow::open_document_with(std::string_view filter) {
 }
 
 void MainWindow::open_document() {
-  const QString path = ask_open(QStringLiteral("apri"), open_filter_);
+  if (!settle_changes()) return;
+  const QString path = ask_open(ui_caption(context_, sid::kHintOpen), open_filter_);
   if (path.isEmpty()) return;
   if (open_document_file(path)) write_workspace(context_);
 }
@@ -778,8 +917,10 @@ bool MainWindow::open_document_file(const QString& path) {
     show_error(read.error + ": " + name);
     return false;
   }
+  forget_last_run();
   DocumentWindow* doc = ensure_document_window();
   show_document(doc->view(), read.document);
+  doc->edit()->document()->setModified(false);
   doc->line_end = read.document.line_end;
   set_document_caption(path);
   context_.workspace.last_document = name;
@@ -794,6 +935,7 @@ bool MainWindow::save_to(const QString& path) {
     show_error(error);
     return false;
   }
+  doc->edit()->document()->setModified(false);
   set_document_caption(path);
   return true;
 }
@@ -803,7 +945,7 @@ void MainWindow::save_document() {
   if (!doc) return;
   QString name = doc->windowTitle();
   if (is_unsaved_caption(to_latin1(name))) {
-    name = ask_save(QStringLiteral("Salva"));
+    name = ask_save(ui_caption(context_, sid::kMenuSave));
     if (name.isEmpty()) return;
   }
   save_to(name);
@@ -811,13 +953,13 @@ void MainWindow::save_document() {
 
 void MainWindow::save_document_as() {
   if (!document_window()) return;
-  const QString name = ask_save(QStringLiteral("Salva con nome"));
+  const QString name = ask_save(ui_caption(context_, sid::kSetupSaveAs));
   if (name.isEmpty()) return;
   save_to(name);
 }
 
 void MainWindow::open_aux_file() {
-  const QString path = ask_open(QStringLiteral("apri"), qt_filter(kAuxFilter));
+  const QString path = ask_open(ui_caption(context_, sid::kHintOpen), qt_filter(kAuxFilter));
   if (path.isEmpty()) return;
   const DocumentRead read = read_document(to_path(path));
   if (!read.ok) {
@@ -869,6 +1011,17 @@ void MainWindow::show_find() {
     connect(find, &FindWindow::escape_pressed, this, &MainWindow::request_stop);
     find_ = find;
   }
+  // Beside the document, not over the text it searches.
+  if (document_ && !find_->isVisible()) {
+    const QRect doc = QRect(document_->mapToGlobal(QPoint(0, 0)), document_->size());
+    QPoint place(doc.right() + 8, doc.top());
+    if (const QScreen* screen = find_->screen()) {
+      const QRect free = screen->availableGeometry();
+      if (place.x() + find_->width() > free.right()) place.setX(std::max(free.left(), doc.left() - find_->width() - 8));
+      place.setY(std::clamp(place.y(), free.top(), std::max(free.top(), free.bottom() - find_->height())));
+    }
+    find_->move(place);
+  }
   find_->show();
   find_->raise();
   find_->activateWindow();
@@ -890,6 +1043,7 @@ void MainWindow::show_help(bool search) {
     QString hint = from_latin1(ui_text(context_.strings, context_.language_offset, sid::kMenuHelpSearch));
     hint.remove(QLatin1Char('&')).remove(QStringLiteral("..."));
     viewer->set_search_hint(hint);
+    viewer->set_not_found_text(context_.language_offset ? QStringLiteral("not found") : QStringLiteral("non trovato"));
     help_ = viewer;
   }
   auto* help = static_cast<HelpViewer*>(help_.data());
@@ -928,6 +1082,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 bool MainWindow::open_dropped(const QList<QUrl>& urls) {
+  // A drop would replace the document a run is reading.
+  if (running()) return false;
+  if (!settle_changes()) return false;
   for (const QUrl& url : urls) {
     if (!url.isLocalFile()) continue;
     if (open_document_file(url.toLocalFile())) write_workspace(context_);

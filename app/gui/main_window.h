@@ -4,11 +4,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QList>
 #include <QString>
 #include <QUrl>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -95,6 +97,8 @@ class MainWindow : public QMainWindow {
   void clear_errors();
   // True while a conversion or another run works on the document (events are served inside it).
   bool running() const { return running_ > 0; }
+  // A failure message was shown ("Errore ..."): the run in progress ends as failed.
+  void note_failure() { ++failures_; }
 
   // --- status bar
   void set_status_panel(int panel, const QString& text);
@@ -137,6 +141,8 @@ class MainWindow : public QMainWindow {
   struct FileDialogs {
     std::function<QString(const QString&, const QString&, const QString&)> open;
     std::function<QString(const QString&, const QString&, const QString&)> save;
+    // A changed document is about to be replaced or closed: Save, Discard or Cancel.
+    std::function<QMessageBox::StandardButton(const QString& text)> ask_changes;
   };
   FileDialogs dialogs;
 
@@ -168,6 +174,15 @@ class MainWindow : public QMainWindow {
   QString ask_open(const QString& title, const QString& filter);
   QString ask_save(const QString& title);
   void show_error(const std::string& text);
+  Placement preview_placement(int inner_width) const;
+  // Asks what to do with a changed document before it is replaced or closed; false to keep it.
+  bool settle_changes();
+  // A new or newly opened document starts clean: no progress, preview or status texts of the last run.
+  void forget_last_run();
+  // The job window's live figures and panel 7 while a run goes.
+  void refresh_run_figures();
+  // One line in the status bar saying how the run ended.
+  void report_run_end(bool failed);
 
   UiContext& context_;
   PlacementStore store_;
@@ -192,6 +207,11 @@ class MainWindow : public QMainWindow {
   std::map<Command, std::function<void()>> handlers_;
   bool shutting_down_ = false;
   int running_ = 0;
+  int failures_ = 0;
+  QAction* stop_key_ = nullptr;  // Esc anywhere in the main window while a run goes
+  QTimer* run_timer_ = nullptr;
+  double run_lines_total_ = 0;
+  std::chrono::steady_clock::time_point run_started_{};
   // Runs the work of a command that reads the document while events are served.
   void run_guarded(const std::function<void()>& work);
   bool eventFilter(QObject* watched, QEvent* event) override;

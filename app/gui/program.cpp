@@ -15,6 +15,7 @@
 #include "preview/trace.h"
 #include "app/shell.h"
 #include "convert/driver.h"
+#include "settings/setup_file.h"
 
 // The help files are resources of the static library; a program linking it registers them.
 static void register_help_resources() { Q_INIT_RESOURCE(help); }
@@ -44,7 +45,12 @@ void install_help_files(const std::filesystem::path& directory) {
 bool Program::start() {
   // 1. Colours are constants of the program (app/shell.h); the texts are its string table.
   context_.strings = builtin_string_table();
-  // 2. The splash; the run starts from tracked positions of zero.
+  // 2. The splash, in the language of the setup in use (read ahead of the load step); the run starts
+  // from tracked positions of zero.
+  use_program_directory(context_, options_.data_directory);
+  read_workspace(context_);
+  if (SettingsRecord setup; read_setup_file(context_.setup_path, setup).ok)
+    context_.language_offset = language_offset(setup.text(Slot::s_lingua));
   std::unique_ptr<QSplashScreen> splash;
   if (options_.splash) {
     splash.reset(make_splash(context_));
@@ -55,7 +61,6 @@ bool Program::start() {
   display.tracked_x = display.tracked_y = display.tracked_z = "0";
   display.tracked_a = display.tracked_b = display.tracked_c = "0";
   // 3. The main window and its load step.
-  use_program_directory(context_, options_.data_directory);
   install_help_files(options_.data_directory);
   window_ = std::make_unique<MainWindow>(context_, options_.placement);
   host_.attach(window_.get());

@@ -71,7 +71,14 @@ void QtHost::set_digit_colour(int digit, int colour) {
   if (DisplayWindow* display = display_window(window_)) display->set_digit_colour(digit, colour);
 }
 
+// A run-time failure ("[tag:]Errore N ...") shows with the error icon and ends the run in progress as
+// failed; other messages inform.
 void QtHost::message_box(std::string_view text) {
+  if (text.find("Errore ") != std::string_view::npos) {
+    if (window_) window_->note_failure();
+    QMessageBox::critical(owner(), QStringLiteral("vireo"), view_text(text));
+    return;
+  }
   QMessageBox::information(owner(), QStringLiteral("vireo"), view_text(text));
 }
 

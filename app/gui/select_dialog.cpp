@@ -1,5 +1,7 @@
 #include "app/gui/select_dialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -45,10 +47,14 @@ SelectDialog::SelectDialog(UiContext& context, QWidget* parent) : QDialog(parent
     ++index;
   }
   localise_window(this, context.strings, context.language_offset);
-  // 4500 x 3500 twips, 3000 twips from the left and 2000 from the top of its owner.
+  // 4500 x 3500 twips, 3000 twips from the left and 2000 from the top of its owner; wider and taller
+  // where the texts of the language need it, so neither the title nor a label is cut.
   const QPoint origin = parent ? parent->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-  setGeometry(origin.x() + twips_to_pixels(this, 3000), origin.y() + twips_to_pixels(this, 2000),
-              twips_to_pixels(this, 4500), twips_to_pixels(this, 3500));
+  const int title_width = fontMetrics().horizontalAdvance(windowTitle()) + 120;
+  const QSize size(std::max({twips_to_pixels(this, 4500), title_width, sizeHint().width()}),
+                   std::max(twips_to_pixels(this, 3500), sizeHint().height()));
+  setGeometry(origin.x() + twips_to_pixels(this, 3000), origin.y() + twips_to_pixels(this, 2000), size.width(),
+              size.height());
 }
 
 std::string run_select_dialog(UiContext& context, QWidget* parent) {

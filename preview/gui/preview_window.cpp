@@ -56,16 +56,23 @@ void PlanView::set_picture(const QImage& picture) {
   update();
 }
 
+QSize PlanView::picture_size() const {
+  return QSize(std::max(1, width() - 2 * kPlanMargin), std::max(1, height() - 2 * kPlanMargin));
+}
+
 void PlanView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), to_qcolor(kPlanBackground));
-  painter.drawImage(0, 0, picture_);
+  painter.drawImage(kPlanMargin, kPlanMargin, picture_);
 }
 
-void PlanView::mouseMoveEvent(QMouseEvent* event) { emit mouse_moved(event->position()); }
+// Positions are the picture's, inside the margin.
+void PlanView::mouseMoveEvent(QMouseEvent* event) {
+  emit mouse_moved(event->position() - QPointF(kPlanMargin, kPlanMargin));
+}
 
 void PlanView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) emit clicked(event->position());
+  if (event->button() == Qt::LeftButton) emit clicked(event->position() - QPointF(kPlanMargin, kPlanMargin));
 }
 
 void PlanView::resizeEvent(QResizeEvent* event) {
@@ -89,13 +96,35 @@ void TraceView3d::set_points(std::vector<Point3> points) {
 void TraceView3d::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  const std::vector<ScreenPoint> screen = view_.project(points_, width(), height());
-  if (screen.empty()) return;
+  if (points_.empty()) return;
+  // The axes from the origin, a fifth of the path's largest extent long, go through the same
+  // projection as the path: X red, Y green, Z blue.
+  double extent = 0;
+  for (const Point3& p : points_) extent = std::max({extent, std::abs(p.x), std::abs(p.y), std::abs(p.z)});
+  const double axis = extent > 0 ? extent / 5 : 1;
+  std::vector<Point3> all = points_;
+  all.push_back({0, 0, 0});
+  all.push_back({axis, 0, 0});
+  all.push_back({0, axis, 0});
+  all.push_back({0, 0, axis});
+  const std::vector<ScreenPoint> screen = view_.project(all, width(), height());
+  if (screen.size() != all.size()) return;
+  const std::size_t path = points_.size();
   QPolygonF line;
-  line.reserve(static_cast<qsizetype>(screen.size()));
-  for (const ScreenPoint& p : screen) line.append(QPointF(p.x, p.y));
+  line.reserve(static_cast<qsizetype>(path));
+  for (std::size_t i = 0; i < path; ++i) line.append(QPointF(screen[i].x, screen[i].y));
+  painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(to_qcolor(palette_colour(1)), 0));
   painter.drawPolyline(line);
+  const QPointF origin(screen[path].x, screen[path].y);
+  const QColor colours[] = {Qt::red, QColor(0, 150, 0), Qt::blue};
+  const char* names[] = {"X", "Y", "Z"};
+  for (int i = 0; i < 3; ++i) {
+    const QPointF end(screen[path + 1 + i].x, screen[path + 1 + i].y);
+    painter.setPen(QPen(colours[i], 2));
+    painter.drawLine(origin, end);
+    painter.drawText(end + QPointF(3, -3), QString::fromLatin1(names[i]));
+  }
 }
 
 void TraceView3d::mousePressEvent(QMouseEvent* event) { last_mouse_ = event->position(); }
@@ -135,6 +164,7 @@ PreviewWindow::PreviewWindow(Context& context, QWidget* parent)
   levels_ = new QListWidget(this);
   levels_->setObjectName("elencoz");
   levels_->setFixedWidth(4 * kButtonWidth);
+  levels_->setMinimumHeight(4 * levels_->fontMetrics().height() + 8);
   colour_ = new QLabel(this);
   colour_->setObjectName("colorz");
   colour_->setAutoFillBackground(true);
@@ -146,6 +176,7 @@ PreviewWindow::PreviewWindow(Context& context, QWidget* parent)
   const char* width_names[] = {"spessore_button1", "spessore_button2", "spessore_button3", "spessore_button4"};
   for (int i = 0; i < 4; ++i) {
     width_buttons_[i] = small_button(QString::number(i + 1), width_names[i], this);
+    width_buttons_[i]->setCheckable(true);
     widths->addWidget(width_buttons_[i]);
     connect(width_buttons_[i], &QPushButton::clicked, this, [this, i] { set_line_width(i + 1); });
   }
@@ -202,8 +233,9 @@ PreviewWindow::PreviewWindow(Context& context, QWidget* parent)
   connect(redraw_, &QTimer::timeout, this, &PreviewWindow::draw_plan);
   connect(plan_, &PlanView::resized, redraw_, qOverload<>(&QTimer::start));
 
-  for (QPushButton* b : width_buttons_) b->setEnabled(true);
-  width_button(line_width_)->setEnabled(false);
+  // The width in use shows pressed; every button keeps its number readable.
+  for (QPushButton* b : width_buttons_) b->setChecked(false);
+  width_button(line_width_)->setChecked(true);
   set_track_mode(TrackMode::rotate);
   zoom_button_->setEnabled(with_3d_);
   rot_button_->setEnabled(with_3d_);
@@ -235,7 +267,8 @@ void PreviewWindow::draw_plan() {
   drawing_now_ = true;
   levels_->hide();
   levels_->clear();
-  Raster raster(plan_->width(), plan_->height(), kPlanBackground);
+  const QSize size = plan_->picture_size();
+  Raster raster(size.width(), size.height(), kPlanBackground);
   PlanOptions options;
   options.line_width = line_width_;
   options.collect_points = with_3d_;
@@ -270,7 +303,7 @@ void PreviewWindow::draw_plan() {
 void PreviewWindow::set_line_width(int width) {
   line_width_ = width;
   draw_plan();
-  for (int i = 0; i < 4; ++i) width_buttons_[i]->setEnabled(i + 1 != width);
+  for (int i = 0; i < 4; ++i) width_buttons_[i]->setChecked(i + 1 == width);
 }
 
 void PreviewWindow::set_track_mode(TrackMode mode) {

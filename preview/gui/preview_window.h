@@ -28,6 +28,9 @@ class PlanView : public QWidget {
  public:
   explicit PlanView(QWidget* parent = nullptr);
   void set_picture(const QImage& picture);
+  // The picture fills the view but for a margin, so the thickest line at the edge stays whole.
+  QSize picture_size() const;
+  static constexpr int kPlanMargin = 4;
 
  signals:
   void mouse_moved(QPointF position);

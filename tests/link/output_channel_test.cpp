@@ -407,7 +407,7 @@ TEST_F(ChannelTest, TextViewColoursTheTokensOfTheAppendedLine) {
   host.output.colours.clear();
   emit("RX01234*");
   EXPECT_EQ(host.output.content, "F45S12RX01234*");
-  EXPECT_EQ(host.output.colours, (std::vector<Range>{{6, 1, {137, 205, 0}}}));
+  EXPECT_EQ(host.output.colours, (std::vector<Range>{{6, 1, {82, 123, 0}}}));
 
   host.output.colours.clear();
   emit("zs00100*pbP1 go0zlF04F05");

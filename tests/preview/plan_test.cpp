@@ -77,7 +77,7 @@ TEST_F(PlanTest, DrawsCutsInTheLevelColour) {
   EXPECT_EQ(drawing.level_texts[1], "");
   EXPECT_EQ(drawing.extent.x_min, "xmin=10");
   EXPECT_EQ(drawing.extent.dim_y, "dimy=20");
-  EXPECT_EQ(drawing.extent.scale, "   scala=1.92307692307692");
+  EXPECT_EQ(drawing.extent.scale, "   scala=1.92");
   // The bottom side lies on the drawing height (3900 units = row 260), the left side 50 units in.
   EXPECT_EQ(picture.pixel(134, 260), kFirstLevel);
   EXPECT_EQ(picture.pixel(3, 200), kFirstLevel);

@@ -62,7 +62,7 @@ class PreviewWindowTest : public QObject {
     QCOMPARE(labels.at(7), QString("Zlevels=2"));
     QCOMPARE(labels.at(8), QString("zmin=8"));
     QCOMPARE(labels.at(9), QString("zmax=12"));
-    QCOMPARE(window.picture().size(), window.plan_view()->size());
+    QCOMPARE(window.picture().size(), window.plan_view()->picture_size());
     // Both levels are drawn in their own colours, and listed with them.
     QVERIFY(pixel_of_level(window.picture(), 0).isValid());
     QVERIFY(pixel_of_level(window.picture(), 1).isValid());
@@ -88,7 +88,9 @@ class PreviewWindowTest : public QObject {
     window.draw_plan();
     const PlanScale& scale = window.drawing().scale;
     // The corner at 10 mm / 10 mm lies 50 units in, on the drawing height.
-    const QPoint corner(static_cast<int>(50 / kTwipsPerPixel + 0.5), static_cast<int>(scale.height / kTwipsPerPixel));
+    const int margin = PlanView::kPlanMargin;
+    const QPoint corner(static_cast<int>(50 / kTwipsPerPixel + 0.5) + margin,
+                        static_cast<int>(scale.height / kTwipsPerPixel) + margin);
     QMouseEvent move(QEvent::MouseMove, corner, window.plan_view()->mapToGlobal(corner), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(window.plan_view(), &move);
@@ -134,13 +136,13 @@ class PreviewWindowTest : public QObject {
     load(kTwoLevels);
     PreviewWindow window(context);
     QCOMPARE(window.line_width(), 3);
-    QVERIFY(!window.width_button(3)->isEnabled());
+    QVERIFY(window.width_button(3)->isChecked());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTest::mouseClick(window.width_button(1), Qt::LeftButton);
     QCOMPARE(window.line_width(), 1);
-    QVERIFY(!window.width_button(1)->isEnabled());
-    QVERIFY(window.width_button(3)->isEnabled());
+    QVERIFY(window.width_button(1)->isChecked());
+    QVERIFY(!window.width_button(3)->isChecked());
     QCOMPARE(window.windowTitle(), QString("Simulator   tot:5 linee"));
   }
 
