@@ -261,8 +261,7 @@ void send_initial_string(Context& context, std::string_view initstring) {
   ChannelState& channel = context.channel;
   channel.suppress = false;
   channel.direct_to_machine = true;
-  channel.line = std::string(initstring);
-  emit_line(context);
+  emit_line(context, initstring);
   channel.direct_to_machine = false;
   channel.suppress = true;
 }

@@ -84,10 +84,9 @@ void request_position(Context& context) {
   context.receive.rx_count = 0;
   if (context.serial) context.serial->clear_input();
   ChannelState& channel = context.channel;
-  channel.line = std::string(cmd::kPositionRequest);
   channel.suppress = false;
   channel.direct_to_machine = true;
-  emit_line(context);
+  emit_line(context, cmd::kPositionRequest);
   channel.direct_to_machine = false;
   channel.suppress = true;
 }

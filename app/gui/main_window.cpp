@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -306,7 +307,15 @@ void MainWindow::build_status_bar() {
   bar->setSizeGripEnabled(true);
   bar->on_click = [this] { clear_errors(); };
   setStatusBar(bar);
-  static constexpr int kWidths[] = {0, 70, 60, 110, 170, 0, 70, 70};
+  // Panels of fixed width, each as wide as its longest usual text, so the bar does not jump as the
+  // figures grow; panel 5 takes the rest.
+  const QFontMetrics metrics(bar->font());
+  const int kWidths[] = {0, metrics.horizontalAdvance(QStringLiteral("items: 000000")) + 12,
+                         metrics.horizontalAdvance(QStringLiteral("T00 T00")) + 12,
+                         metrics.horizontalAdvance(QStringLiteral("FRESATURA  ")) + 12,
+                         metrics.horizontalAdvance(QStringLiteral("X000000Y000000Z000000F00*")) + 12, 0,
+                         metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16,
+                         metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16};
   for (int i = 1; i <= 7; ++i) {
     auto* panel = new Panel(bar);
     panel->setObjectName(QStringLiteral("panel%1").arg(i));
@@ -321,7 +330,7 @@ void MainWindow::build_status_bar() {
       bar->addPermanentWidget(error_picture_);
       bar->addPermanentWidget(panel, 1);
     } else {
-      panel->setMinimumWidth(kWidths[i]);
+      panel->setFixedWidth(kWidths[i]);
       bar->addPermanentWidget(panel);
     }
     panels_[static_cast<std::size_t>(i)] = panel;
@@ -714,9 +723,9 @@ void MainWindow::refresh_run_figures() {
 void MainWindow::report_run_end(bool failed) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_started_).count();
   const RunEnd end = failed ? RunEnd::failed : context_.conversion.abort ? RunEnd::cancelled : RunEnd::finished;
-  set_status_panel(4, from_latin1(run_end_text(end, context_.channel.line_counter, seconds, context_.language_offset)));
   // A conversion to a file shows no status while it runs: the count and last error are the run's now.
-  set_status_panel(5, from_latin1(error_summary(context_.channel)));
+  set_status_panel(5, from_latin1(run_end_text(end, context_.channel.line_counter, seconds, context_.language_offset) +
+                                  "   " + error_summary(context_.channel)));
   set_error_icon(context_.channel.error_count > 0);
 }
 
