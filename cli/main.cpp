@@ -17,7 +17,8 @@ constexpr std::string_view kUsage =
     "  send FILE.tpx|FILE.raw [--setup F] [--set N=V]... [--port comN=PATH] [--lines]\n"
     "  trace FILE.tpx [--setup F] [--set N=V]...\n"
     "  preview FILE.tpx [--setup F] [--set N=V]... --png OUT.png [--size WxH]\n"
-    "  autozero FILE.tpx [--setup F] [--set N=V]... [--output FILE]\n";
+    "  autozero FILE.tpx [--setup F] [--set N=V]... [--output FILE]\n"
+    "  decode-frame HEX... [--setup FILE] [--set NAME=VALUE]...\n";
 
 struct Command {
   std::string_view name;
@@ -31,6 +32,7 @@ constexpr Command kCommands[] = {
     {"trace", vireo::trace_command},
     {"preview", vireo::preview_command},
     {"autozero", vireo::autozero_file_command},
+    {"decode-frame", vireo::decode_frame_command},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/channel_state.h"
 #include "core/display_state.h"
 #include "core/isa_card.h"
+#include "core/receive_state.h"
 #include "core/serial_port.h"
 #include "core/trace_state.h"
 #include "settings/settings_record.h"
@@ -37,6 +38,7 @@ struct Context {
 
   ChannelState channel;  // the output channel every producer writes through
   DisplayState display;  // the position display, followed by the device encoder
+  ReceiveState receive;  // the controller's replies as the serial receive handler collects them
   ConversionState conversion;  // the source reader, passes and working depths of a run
   ToolState tools;             // requested and loaded tool, tool-change waits
   TraceState trace;            // the program file loaded for the preview and autozero

@@ -2,10 +2,28 @@
 // front end give the logic an implementation; tests give it a scripted fake.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
 
 namespace vireo {
+
+// The codes of the port's events, as the receive handler tells them apart.
+namespace comm_event {
+inline constexpr int kSend = 1, kReceive = 2, kCtsChange = 3, kDsrChange = 4, kCdChange = 5, kRing = 6,
+                     kEndOfFile = 7;
+inline constexpr int kBreak = 1001, kCtsTimeout = 1002, kDsrTimeout = 1003, kFraming = 1004,
+                     kOverrun = 1006, kCdTimeout = 1007, kReceiveOverflow = 1008, kParity = 1009,
+                     kTransmitFull = 1010, kDcb = 1011;
+}  // namespace comm_event
+
+// One event of the port: a received character (the port reports each one on its own) or a line
+// condition. `time` is when the port saw it; the receive handler takes it as "now".
+struct SerialEvent {
+  int code = comm_event::kReceive;
+  std::string input;  // data received: the one character read, "" when none was waiting
+  std::chrono::steady_clock::time_point time{};
+};
 
 class SerialPort {
  public:
@@ -21,6 +39,11 @@ class SerialPort {
   virtual bool dsr() = 0;
   // Writes one character and returns once it has left for the wire. False on failure.
   virtual bool write_char(char c) = 0;
+
+  // The receive side. Takes the next waiting event without waiting for one; false when none waits.
+  virtual bool next_event(SerialEvent& event) = 0;
+  // Throws away every received character not yet taken (the input buffer's count becomes 0).
+  virtual void clear_input() = 0;
 
   int error_number = 0;
   std::string error_text;

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -25,6 +27,22 @@ constexpr Speed kSpeeds[] = {{9600, B9600}, {19200, B19200}, {38400, B38400}, {5
 constexpr int kWriteTimeoutMs = 5000;
 
 std::string reason(int error) { return std::strerror(error); }
+
+// The driver's line error counters and the events they stand for.
+struct ErrorCounter {
+  int serial_icounter_struct::*count;
+  int code;
+};
+constexpr ErrorCounter kErrorEvents[] = {
+    {&serial_icounter_struct::brk, comm_event::kBreak},
+    {&serial_icounter_struct::frame, comm_event::kFraming},
+    {&serial_icounter_struct::overrun, comm_event::kOverrun},
+    {&serial_icounter_struct::buf_overrun, comm_event::kReceiveOverflow},
+    {&serial_icounter_struct::parity, comm_event::kParity},
+};
+static_assert(std::size(kErrorEvents) == 5);
+
+bool read_counters(int fd, serial_icounter_struct& counters) { return ::ioctl(fd, TIOCGICOUNT, &counters) == 0; }
 
 }  // namespace
 
@@ -83,6 +101,11 @@ bool PosixSerialPort::open(int number, int baud) {
 
   int lines = 0;
   modem_lines_ = ::ioctl(fd, TIOCMGET, &lines) == 0;
+  serial_icounter_struct counters{};
+  error_counters_ = read_counters(fd, counters);
+  for (std::size_t k = 0; k < std::size(kErrorEvents); ++k) error_counts_[k] = counters.*kErrorEvents[k].count;
+  pending_.clear();
+  input_ended_ = false;
   fd_ = fd;
   path_ = path;
   return true;
@@ -93,6 +116,7 @@ void PosixSerialPort::close() {
   ::ioctl(fd_, TIOCNXCL);  // the flag outlives this descriptor where another one holds the device open
   ::close(fd_);            // also releases the lock
   fd_ = -1;
+  pending_.clear();
 }
 
 bool PosixSerialPort::dsr() {
@@ -136,6 +160,39 @@ bool PosixSerialPort::read_available(std::string& into) {
     if (errno == EINTR) continue;
     return fail(err::kDeviceIo, "Device I/O error: " + path_ + ": " + reason(errno));
   }
+}
+
+void PosixSerialPort::queue_line_errors(std::chrono::steady_clock::time_point now) {
+  serial_icounter_struct counters{};
+  if (!error_counters_ || !read_counters(fd_, counters)) return;
+  for (std::size_t k = 0; k < std::size(kErrorEvents); ++k) {
+    const int count = counters.*kErrorEvents[k].count;
+    if (count != error_counts_[k]) pending_.push_back({kErrorEvents[k].code, "", now});
+    error_counts_[k] = count;
+  }
+}
+
+bool PosixSerialPort::next_event(SerialEvent& event) {
+  if (pending_.empty() && fd_ >= 0 && !input_ended_) {
+    const auto now = std::chrono::steady_clock::now();
+    queue_line_errors(now);
+    std::string received;
+    if (read_available(received)) {
+      for (char c : received) pending_.push_back({comm_event::kReceive, std::string(1, c), now});
+    } else {
+      input_ended_ = true;
+      pending_.push_back({comm_event::kEndOfFile, "", now});
+    }
+  }
+  if (pending_.empty()) return false;
+  event = std::move(pending_.front());
+  pending_.pop_front();
+  return true;
+}
+
+void PosixSerialPort::clear_input() {
+  pending_.clear();
+  if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
 }  // namespace vireo

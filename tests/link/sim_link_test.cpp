@@ -8,6 +8,7 @@
 #include "link/devices/posix_serial_port.h"
 #include "link/machine_link.h"
 #include "link/output_channel.h"
+#include "link/serial_events.h"
 #include "tests/support/background_process.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/temp_dir.h"
@@ -78,6 +79,25 @@ TEST_F(SimLinkTest, WideFramesWith32bit) {
   emit("X70000*");
   emit("ga1 ge ga0");
   EXPECT_EQ(reply(26).substr(0, 4), std::string("\x00\x01\x11\x70", 4));
+}
+
+TEST_F(SimLinkTest, TheReplyReachesTheDisplayThroughTheReceiveEvents) {
+  auto sim = start({"--32bit"});
+  ASSERT_TRUE(sim);
+  emit("X70000Y00012*");
+  context.receive.rx_count = 0;
+  port->clear_input();
+  emit("ga1 ge ga0");
+  host.digits.clear();
+  EXPECT_TRUE(test::wait_until(
+      [&] {
+        take_serial_events(context);
+        return host.digits.size() == 8;
+      },
+      std::chrono::seconds(5)));
+  EXPECT_EQ(context.display.display_x, " 70000");
+  EXPECT_EQ(context.display.display_y, " 12");
+  EXPECT_EQ(context.receive.rx_count, 0u);
 }
 
 }  // namespace

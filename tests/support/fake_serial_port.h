@@ -1,9 +1,13 @@
-// A serial port for tests: the DSR line follows a script and every written character is recorded
-// together with the number of DSR readings taken before it.
+// A serial port for tests: the DSR line follows a script, every written character is recorded
+// together with the number of DSR readings taken before it, and the events a test queues come out
+// of the receive side in order.
 #pragma once
 
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/serial_port.h"
@@ -24,6 +28,13 @@ class FakeSerialPort : public SerialPort {
   int opened_number = 0;                // the port number of the last open
   int opened_baud = 0;
   int closes = 0;
+  std::deque<SerialEvent> incoming;  // waiting to be taken by next_event
+  int input_clears = 0;
+
+  // Queues one received-character event per byte, all seen at `time`.
+  void receive(std::string_view bytes, std::chrono::steady_clock::time_point time) {
+    for (char c : bytes) incoming.push_back({comm_event::kReceive, std::string(1, c), time});
+  }
 
   bool open(int number, int baud) override {
     if (refuse_open) {
@@ -54,6 +65,17 @@ class FakeSerialPort : public SerialPort {
     written += c;
     reads_before_char.push_back(dsr_reads);
     return true;
+  }
+  bool next_event(SerialEvent& event) override {
+    if (incoming.empty()) return false;
+    event = std::move(incoming.front());
+    incoming.pop_front();
+    return true;
+  }
+  // Drops the characters still waiting; other events stay.
+  void clear_input() override {
+    ++input_clears;
+    std::erase_if(incoming, [](const SerialEvent& e) { return e.code == comm_event::kReceive; });
   }
 
  private:
