@@ -37,6 +37,9 @@ struct FindCentreFields {
 // The fields as the window opens: slack and Z step from `mem_offset_trovacentro` and `memz_trovacent`.
 FindCentreFields opening_fields(const Context& ctx);
 
+// Where the window opens: the top left corner of the main window's client area.
+inline constexpr Placement kFindCentrePlacement{0, 0, 7200, 5400};
+
 // How long read_position waits for the controller's reply.
 inline constexpr std::chrono::milliseconds kReplyTimeout{2000};
 inline constexpr std::string_view kNoReplyMessage = "[TrovaCentro:]nessuna risposta dal controllore";

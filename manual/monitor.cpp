@@ -25,8 +25,10 @@ std::string read_monitor(Context& ctx, const Clock& now) {
   receive.rx_count = 0;
   ctx.channel.suppress = true;
   receive.last_rx_time = now();
-  // Every received byte renews last_rx_time, so the read goes on while the controller talks.
-  while (std::chrono::duration_cast<std::chrono::seconds>(now() - receive.last_rx_time).count() < kSilenceSeconds) {
+  // Every received byte renews last_rx_time, so the read goes on while the controller talks; closing
+  // the monitor ends it at once.
+  while (receive.capture &&
+         std::chrono::duration_cast<std::chrono::seconds>(now() - receive.last_rx_time).count() < kSilenceSeconds) {
     ctx.host->wait_events(kWaitStepMs);
     take_serial_events(ctx);
   }

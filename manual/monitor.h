@@ -28,7 +28,7 @@ inline constexpr int kMonitorTextMarginWidth = 400, kMonitorTextMarginHeight = 1
 // event loop run until the controller has been silent for kSilenceSeconds; "" when nothing came.
 std::string read_monitor(Context& ctx, const Clock& now = std::chrono::steady_clock::now);
 
-// Closing the monitor ends a capture it left running.
+// Closing the monitor ends a capture it left running, and the read that waits for it.
 void monitor_closed(Context& ctx);
 
 }  // namespace vireo

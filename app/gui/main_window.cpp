@@ -499,6 +499,12 @@ void MainWindow::toggle_tool_window(ToolWindow which) {
   }
 }
 
+QMdiSubWindow* MainWindow::open_sub_window(QWidget* content, const Placement& placement) {
+  QMdiSubWindow* sub = add_sub_window(content, placement);
+  mdi_->setActiveSubWindow(sub);
+  return sub;
+}
+
 QMdiSubWindow* MainWindow::show_preview_window(QWidget* preview) {
   if (preview_) preview_->close();
   // The preview takes the output window's column, narrower while the position display is expanded.

@@ -6,7 +6,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QTimer>
 
 #include "base/command_language.h"
@@ -33,6 +34,14 @@ QGroupBox* frame(QWidget* parent, const QString& title, const char* name) {
   auto* box = new QGroupBox(title, parent);
   box->setObjectName(name);
   return box;
+}
+
+// Tight margins inside the frames: the keypad is small.
+void tighten(QGroupBox* box) {
+  if (QLayout* layout = box->layout()) {
+    layout->setContentsMargins(3, 1, 3, 3);
+    layout->setSpacing(2);
+  }
 }
 
 QString background(Rgb c) { return QStringLiteral("background-color: rgb(%1, %2, %3);").arg(c.r).arg(c.g).arg(c.b); }
@@ -63,10 +72,10 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
   connect(timer1_, &QTimer::timeout, this, [this] { jog_tick(context_, state_); });
 
   auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(4, 4, 4, 4);
-  grid->setSpacing(4);
+  grid->setContentsMargins(3, 3, 3, 3);
+  grid->setSpacing(2);
 
-  // Homing and origin, one button per axis.
+  // Homing and origin, one button per axis; feed steps beside them.
   auto* home = frame(this, id_text(kHomeFrame), "frame_switch");
   auto* home_row = new QHBoxLayout(home);
   auto* origin = frame(this, id_text(kOriginFrame), "frame_origin");
@@ -77,47 +86,44 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
   const std::string_view origin_commands[] = {cmd::kOriginX, cmd::kOriginY, cmd::kOriginZ};
   const char* axes[] = {"X", "Y", "Z"};
   for (int i = 0; i < 3; ++i) {
-    home_row->addWidget(command_button(home_names[i], axes[i], home_commands[i], nullptr));
-    home_row->itemAt(i)->widget()->setToolTip(id_text(kHomeHints[i]));
-    origin_row->addWidget(command_button(origin_names[i], axes[i], origin_commands[i], nullptr));
-    origin_row->itemAt(i)->widget()->setToolTip(id_text(kOriginHints[i]));
+    home_row->addWidget(command_button(home_names[i], axes[i], home_commands[i], kHomeHints[i]));
+    origin_row->addWidget(command_button(origin_names[i], axes[i], origin_commands[i], kOriginHints[i]));
   }
+  auto* feed = frame(this, id_text(kFeedFrame), "frame_feed");
+  auto* feed_row = new QHBoxLayout(feed);
+  feed_row->addWidget(command_button("k_feedm", "--", "fd", 0));
+  feed_row->addWidget(command_button("k_feedp", "+", "fu", 0));
   grid->addWidget(home, 0, 0);
   grid->addWidget(origin, 0, 1);
+  grid->addWidget(feed, 0, 2);
 
-  // Jogging: a cross for X and Y around their speed button, a column for Z.
+  // Jogging: a cross for X and Y around their speed button, a column for Z; spindle steps beside.
   auto* xy = frame(this, id_text(kXYFrame), "frame_xy");
   auto* cross = new QGridLayout(xy);
   cross->addWidget(jog_button("k_yp", "Y+", "yu"), 0, 1);
   cross->addWidget(jog_button("k_xm", "X--", "xd"), 1, 0);
-  k_fast1_ = speed_button("k_fast1", SpeedGroup::xy, nullptr);
-  k_fast1_->setToolTip(id_text(kFastXYHint));
+  k_fast1_ = speed_button("k_fast1", SpeedGroup::xy, kFastXYHint);
   cross->addWidget(k_fast1_, 1, 1);
   cross->addWidget(jog_button("k_xp", "X+", "xu"), 1, 2);
   cross->addWidget(jog_button("k_ym", "Y--", "yd"), 2, 1);
   auto* z = frame(this, id_text(kZFrame), "frame_z");
-  auto* column = new QGridLayout(z);
-  column->addWidget(jog_button("k_zp", "Z+", "zu"), 0, 0);
-  k_fast2_ = speed_button("k_fast2", SpeedGroup::z, nullptr);
-  k_fast2_->setToolTip(id_text(kFastZHint));
-  column->addWidget(k_fast2_, 1, 0);
-  column->addWidget(jog_button("k_zm", "Z--", "zd"), 2, 0);
-  grid->addWidget(xy, 1, 0);
-  grid->addWidget(z, 1, 1);
-
-  // Feed and spindle speed steps.
-  auto* feed = frame(this, id_text(kFeedFrame), "frame_feed");
-  auto* feed_row = new QHBoxLayout(feed);
-  feed_row->addWidget(command_button("k_feedm", "--", "fd", nullptr));
-  feed_row->addWidget(command_button("k_feedp", "+", "fu", nullptr));
+  auto* column = new QVBoxLayout(z);
+  column->addWidget(jog_button("k_zp", "Z+", "zu"));
+  k_fast2_ = speed_button("k_fast2", SpeedGroup::z, kFastZHint);
+  column->addWidget(k_fast2_);
+  column->addWidget(jog_button("k_zm", "Z--", "zd"));
   auto* speed = frame(this, QStringLiteral("Speed"), "frame_speed");
   auto* speed_row = new QHBoxLayout(speed);
-  speed_row->addWidget(command_button("k_speedm", "--", "sd", nullptr));
-  speed_row->addWidget(command_button("k_speedp", "+", "su", nullptr));
-  grid->addWidget(feed, 2, 0);
-  grid->addWidget(speed, 2, 1);
+  speed_row->addWidget(command_button("k_speedm", "--", "sd", 0));
+  speed_row->addWidget(command_button("k_speedp", "+", "su", 0));
+  auto* jog_row = new QHBoxLayout;
+  jog_row->setSpacing(2);
+  jog_row->addWidget(xy, 3);
+  jog_row->addWidget(z, 1);
+  grid->addLayout(jog_row, 1, 0, 1, 2);
+  grid->addWidget(speed, 1, 2, Qt::AlignTop);
 
-  // The controller's EEROM buffer.
+  // The controller's EEROM buffer, take tool and calibration.
   auto* eerom = frame(this, QStringLiteral("EERom Buffer"), "frame_eerom");
   auto* eerom_row = new QHBoxLayout(eerom);
   load_buf_ = new QCheckBox(QStringLiteral("Load"), eerom);
@@ -132,80 +138,83 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
     load_buf_->setEnabled(true);
     setFocus();
   });
-  auto* start_buf = new QPushButton(QStringLiteral("Start"), eerom);
-  start_buf->setObjectName("StartBuf");
-  start_buf->setToolTip(id_text(kStartBufHint));
-  connect(start_buf, &QPushButton::clicked, this, [this] { start_buffer(context_); });
+  auto* start_buf = plain_button(eerom, "StartBuf", QStringLiteral("Start"), kStartBufHint);
+  connect(start_buf, &QAbstractButton::clicked, this, [this] { start_buffer(context_); });
   eerom_row->addWidget(load_buf_);
   eerom_row->addWidget(start_buf);
-  grid->addWidget(eerom, 3, 0);
+  grid->addWidget(eerom, 2, 0);
 
-  // Take tool and calibration.
   auto* tool = frame(this, id_text(kToolFrame), "frame_tool");
   auto* tool_row = new QHBoxLayout(tool);
-  auto* take = new QPushButton(id_text(kTakeTool), tool);
-  take->setObjectName("k_utensile");
-  take->setToolTip(id_text(kTakeToolHint));
-  connect(take, &QPushButton::clicked, this, [this, take] {
+  auto* take = plain_button(tool, "k_utensile", id_text(kTakeTool), kTakeToolHint);
+  Context& ctx = context_;
+  connect(take, &QAbstractButton::clicked, this, [&ctx, take] {
     // While the tool window asks, the button stays usable: pressed again, it withdraws the question.
-    if (!ask_keypad_tool(context_)) return;
-    QPointer<QPushButton> guard(take);
-    take->setEnabled(false);
-    change_keypad_tool(context_);
+    // The waits serve events, so the keypad may be closed before they end.
+    const QPointer<QAbstractButton> guard(take);
+    if (!ask_keypad_tool(ctx)) return;
+    if (guard) guard->setEnabled(false);
+    change_keypad_tool(ctx);
     if (guard) guard->setEnabled(true);
   });
-  auto* tara = new QPushButton(id_text(kCalibration), tool);
-  tara->setObjectName("tarabutton");
-  tara->setToolTip(id_text(kCalibrationHint));
-  connect(tara, &QPushButton::clicked, this, [this, tara] {
-    tara->setEnabled(false);
-    calibrate(context_);
-    tara->setEnabled(true);
-  });
   tool_row->addWidget(take);
-  tool_row->addWidget(tara);
-  grid->addWidget(tool, 3, 1);
+  grid->addWidget(tool, 2, 1);
+  auto* tara = plain_button(this, "tarabutton", id_text(kCalibration), kCalibrationHint);
+  connect(tara, &QAbstractButton::clicked, this, [&ctx, tara] {
+    const QPointer<QAbstractButton> guard(tara);
+    tara->setEnabled(false);
+    calibrate(ctx);
+    if (guard) guard->setEnabled(true);
+  });
+  grid->addWidget(tara, 2, 2);
+  for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
+  for (QGroupBox* box : findChildren<QGroupBox*>()) tighten(box);
 
   paint_speed(k_fast1_, false);
   paint_speed(k_fast2_, false);
 }
 
-QPushButton* KeypadWindow::button(const char* name) const { return findChild<QPushButton*>(QLatin1String(name)); }
+QAbstractButton* KeypadWindow::button(const char* name) const {
+  return findChild<QAbstractButton*>(QLatin1String(name));
+}
 
-QPushButton* KeypadWindow::command_button(const char* name, const char* caption, std::string_view command,
-                                          const char* tip) {
-  auto* b = new QPushButton(QString::fromLatin1(caption), this);
+// The keypad's buttons are tool buttons: as small as their captions, so that the whole keypad fits
+// the little window it opens in. None takes the focus, which stays with the keypad for its keys.
+QToolButton* KeypadWindow::plain_button(QWidget* parent, const char* name, const QString& caption, int tip) {
+  auto* b = new QToolButton(parent);
   b->setObjectName(name);
-  if (tip) b->setToolTip(QString::fromLatin1(tip));
+  b->setText(caption);
+  if (tip) b->setToolTip(id_text(tip));
   b->setFocusPolicy(Qt::NoFocus);
+  b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  return b;
+}
+
+QToolButton* KeypadWindow::command_button(const char* name, const char* caption, std::string_view command, int tip) {
+  QToolButton* b = plain_button(this, name, QString::fromLatin1(caption), tip);
   const std::string line(command);
-  connect(b, &QPushButton::clicked, this, [this, line] { send_keypad_command(context_, line); });
+  connect(b, &QAbstractButton::clicked, this, [this, line] { send_keypad_command(context_, line); });
   return b;
 }
 
-QPushButton* KeypadWindow::jog_button(const char* name, const char* caption, std::string_view jog) {
-  auto* b = new QPushButton(QString::fromLatin1(caption), this);
-  b->setObjectName(name);
-  b->setFocusPolicy(Qt::NoFocus);
+QToolButton* KeypadWindow::jog_button(const char* name, const char* caption, std::string_view jog) {
+  QToolButton* b = plain_button(this, name, QString::fromLatin1(caption), 0);
   const std::string command(jog);
-  connect(b, &QPushButton::pressed, this, [this, command] { press(command); });
-  connect(b, &QPushButton::released, this, [this] { release(); });
+  connect(b, &QAbstractButton::pressed, this, [this, command] { press(command); });
+  connect(b, &QAbstractButton::released, this, [this] { release(); });
   return b;
 }
 
-QPushButton* KeypadWindow::speed_button(const char* name, SpeedGroup group, const char* tip) {
-  auto* b = new QPushButton(this);
-  b->setObjectName(name);
-  if (tip) b->setToolTip(QString::fromLatin1(tip));
-  b->setFocusPolicy(Qt::NoFocus);
-  connect(b, &QPushButton::clicked, this, [this, b, group] {
+QToolButton* KeypadWindow::speed_button(const char* name, SpeedGroup group, int tip) {
+  QToolButton* b = plain_button(this, name, QString(), tip);
+  connect(b, &QAbstractButton::clicked, this, [this, b, group] {
     toggle_speed(state_, group);
     paint_speed(b, is_fast(state_, group));
   });
   return b;
 }
 
-void KeypadWindow::paint_speed(QPushButton* b, bool fast) {
+void KeypadWindow::paint_speed(QToolButton* b, bool fast) {
   b->setText(latin1(speed_caption(fast)));
   b->setStyleSheet(background(fast ? kFastColour : kSlowColour));
 }

@@ -8,9 +8,10 @@
 
 #include "manual/keypad.h"
 
+class QAbstractButton;
 class QCheckBox;
-class QPushButton;
 class QTimer;
+class QToolButton;
 
 namespace vireo {
 
@@ -23,7 +24,7 @@ class KeypadWindow : public QWidget {
 
   const KeypadState& state() const { return state_; }
   QTimer* repeat_timer() const { return timer1_; }
-  QPushButton* button(const char* name) const;
+  QAbstractButton* button(const char* name) const;
   QCheckBox* load_buffer() const { return load_buf_; }
 
  protected:
@@ -31,18 +32,19 @@ class KeypadWindow : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
-  QPushButton* command_button(const char* name, const char* caption, std::string_view command, const char* tip);
-  QPushButton* jog_button(const char* name, const char* caption, std::string_view jog);
-  QPushButton* speed_button(const char* name, SpeedGroup group, const char* tip);
+  static QToolButton* plain_button(QWidget* parent, const char* name, const QString& caption, int tip);
+  QToolButton* command_button(const char* name, const char* caption, std::string_view command, int tip);
+  QToolButton* jog_button(const char* name, const char* caption, std::string_view jog);
+  QToolButton* speed_button(const char* name, SpeedGroup group, int tip);
   void press(std::string_view jog);
   void release();
-  void paint_speed(QPushButton* button, bool fast);
+  void paint_speed(QToolButton* button, bool fast);
 
   Context& context_;
   KeypadState state_;
   QTimer* timer1_;
-  QPushButton* k_fast1_ = nullptr;
-  QPushButton* k_fast2_ = nullptr;
+  QToolButton* k_fast1_ = nullptr;
+  QToolButton* k_fast2_ = nullptr;
   QCheckBox* load_buf_ = nullptr;
   int held_key_ = 0;  // the key that jogs while it is held, 0 for none
 };

@@ -52,6 +52,15 @@ TEST_F(MonitorTest, AControllerThatKeepsTalkingIsReadUntilItPausesAndKeptTo2001B
   EXPECT_EQ(turns, 70);
 }
 
+TEST_F(MonitorTest, ClosingTheMonitorEndsTheRead) {
+  const std::string text = read([this](long turn) {
+    if (turn == 3) monitor_closed(ctx);
+    return std::string("ab");
+  });
+  EXPECT_EQ(text, "abababab");
+  EXPECT_EQ(turns, 4);
+}
+
 TEST_F(MonitorTest, NoAnswerEndsEmpty) {
   EXPECT_EQ(read([](long) { return ""; }), "");
   EXPECT_EQ(turns, 20);

@@ -271,6 +271,7 @@ void MainWindowTest::toggles_open_and_close_tool_windows() {
   QVERIFY(program);
   MainWindow* window = program->main_window();
   Workspace& workspace = program->context().workspace;
+  window->set_tool_window_factory(ToolWindow::keypad, nullptr);
   QVERIFY(!window->action(Command::keypad)->isEnabled());
   window->set_tool_window_factory(ToolWindow::keypad, [] { return new QLabel(QStringLiteral("keypad")); });
   QVERIFY(window->action(Command::keypad)->isEnabled());
@@ -335,11 +336,12 @@ void MainWindowTest::commands_of_parts_not_built_are_disabled() {
   auto program = box.start();
   QVERIFY(program);
   MainWindow* window = program->main_window();
-  for (Command c : {Command::setup, Command::find_centre, Command::monitor, Command::firmware})
+  for (Command c : {Command::setup, Command::firmware})
     QVERIFY(!window->action(c)->isEnabled());
   for (Command c : {Command::new_document, Command::open_document, Command::find, Command::about, Command::cascade,
                     Command::convert_to_file, Command::convert_to_text, Command::convert_to_machine,
-                    Command::send_program, Command::send_raw, Command::show_program, Command::autozero})
+                    Command::send_program, Command::send_raw, Command::show_program, Command::autozero,
+                    Command::keypad, Command::immediate, Command::find_centre, Command::monitor})
     QVERIFY(window->action(c)->isEnabled());
   int sent = 0;
   window->set_command_handler(Command::send_program, [&sent] { ++sent; });
