@@ -38,7 +38,7 @@ struct FindCentreFields {
 FindCentreFields opening_fields(const Context& ctx);
 
 // Where the window opens: the top left corner of the main window's client area.
-inline constexpr Placement kFindCentrePlacement{0, 0, 7200, 5400};
+inline constexpr Placement kFindCentrePlacement{0, 0, 7200, 4800};
 
 // How long read_position waits for the controller's reply.
 inline constexpr std::chrono::milliseconds kReplyTimeout{2000};

@@ -207,6 +207,13 @@ void FindCentreWindow::show_fields() {
   progress_->setVisible(fields_.progress_visible);
 }
 
+// The contacts are set again once the window is localised: a contact label holding "0" is no string
+// id.
+void FindCentreWindow::showEvent(QShowEvent* event) {
+  show_fields();
+  QWidget::showEvent(event);
+}
+
 // The window holds the run's fields: while a run works it stays open, and the close asks the run to
 // stop after its current contact instead.
 void FindCentreWindow::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QToolButton>
 
 #include "core/context.h"
 #include "link/job_window.h"
@@ -33,16 +33,19 @@ ImmediateWindow::ImmediateWindow(Context& context, QWidget* parent) : QWidget(pa
   setObjectName("frm_immediato");
   setWindowTitle(QString::number(kCaption));
   auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(4, 4, 4, 4);
-  grid->setVerticalSpacing(2);
+  grid->setContentsMargins(3, 2, 3, 2);
+  grid->setSpacing(1);
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  setFont(small);
   auto* label = new QLabel(QString::number(kLabel), this);
   label->setObjectName("Label1");
-  label->setWordWrap(true);
   grid->addWidget(label, 0, 0, 1, 2);
   for (int i = 0; i < kImmediateLines; ++i) {
     auto* edit = new CommandLineEdit(this);
     edit->setObjectName(QStringLiteral("txtgo_%1").arg(i + 1));
-    auto* send = new QPushButton(QString::number(kSend), this);
+    auto* send = new QToolButton(this);
+    send->setText(QString::number(kSend));
     send->setObjectName(QStringLiteral("ok_%1").arg(i + 1));
     send->setToolTip(QString::number(kSendHint));
     grid->addWidget(edit, i + 1, 0);
@@ -55,7 +58,7 @@ ImmediateWindow::ImmediateWindow(Context& context, QWidget* parent) : QWidget(pa
     connect(edit, &CommandLineEdit::comment_requested, this, [this, i, edit] {
       if (ask_immediate_comment(context_, i)) edit->setToolTip(latin1(immediate_hint(context_, i)));
     });
-    connect(send, &QPushButton::clicked, this, [this, i] { send_immediate_command(context_, i); });
+    connect(send, &QToolButton::clicked, this, [this, i] { send_immediate_command(context_, i); });
   }
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(kImmediateLines + 1, 1);

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <array>
 
-class QPushButton;
+class QToolButton;
 
 namespace vireo {
 
@@ -31,7 +31,7 @@ class ImmediateWindow : public QWidget {
   explicit ImmediateWindow(Context& context, QWidget* parent = nullptr);
 
   QLineEdit* line(int index) const { return txtgo_.at(static_cast<std::size_t>(index)); }
-  QPushButton* send_button(int index) const { return ok_.at(static_cast<std::size_t>(index)); }
+  QToolButton* send_button(int index) const { return ok_.at(static_cast<std::size_t>(index)); }
   // Shows the lines and comments of the settings record (after a setup was loaded).
   void refresh();
 
@@ -42,7 +42,7 @@ class ImmediateWindow : public QWidget {
  private:
   Context& context_;
   std::array<CommandLineEdit*, 10> txtgo_{};
-  std::array<QPushButton*, 10> ok_{};
+  std::array<QToolButton*, 10> ok_{};
 };
 
 }  // namespace vireo

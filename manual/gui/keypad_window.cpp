@@ -66,6 +66,10 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
   setObjectName("frm_tastierino");
   setWindowTitle(id_text(kCaption));
   setFocusPolicy(Qt::StrongFocus);
+  // A slightly smaller face than the program's: the keypad is a small window full of buttons.
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  setFont(small);
   timer1_ = new QTimer(this);
   timer1_->setObjectName("Timer1");
   timer1_->setTimerType(Qt::PreciseTimer);
@@ -75,7 +79,7 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
   grid->setContentsMargins(3, 3, 3, 3);
   grid->setSpacing(2);
 
-  // Homing and origin, one button per axis; feed steps beside them.
+  // Homing and origin, one button per axis.
   auto* home = frame(this, id_text(kHomeFrame), "frame_switch");
   auto* home_row = new QHBoxLayout(home);
   auto* origin = frame(this, id_text(kOriginFrame), "frame_origin");
@@ -89,15 +93,13 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
     home_row->addWidget(command_button(home_names[i], axes[i], home_commands[i], kHomeHints[i]));
     origin_row->addWidget(command_button(origin_names[i], axes[i], origin_commands[i], kOriginHints[i]));
   }
-  auto* feed = frame(this, id_text(kFeedFrame), "frame_feed");
-  auto* feed_row = new QHBoxLayout(feed);
-  feed_row->addWidget(command_button("k_feedm", "--", "fd", 0));
-  feed_row->addWidget(command_button("k_feedp", "+", "fu", 0));
-  grid->addWidget(home, 0, 0);
-  grid->addWidget(origin, 0, 1);
-  grid->addWidget(feed, 0, 2);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(2);
+  top->addWidget(home);
+  top->addWidget(origin);
+  grid->addLayout(top, 0, 0, 1, 3);
 
-  // Jogging: a cross for X and Y around their speed button, a column for Z; spindle steps beside.
+  // Jogging: a cross for X and Y around their speed button, a column for Z; feed and spindle steps.
   auto* xy = frame(this, id_text(kXYFrame), "frame_xy");
   auto* cross = new QGridLayout(xy);
   cross->addWidget(jog_button("k_yp", "Y+", "yu"), 0, 1);
@@ -112,16 +114,21 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
   k_fast2_ = speed_button("k_fast2", SpeedGroup::z, kFastZHint);
   column->addWidget(k_fast2_);
   column->addWidget(jog_button("k_zm", "Z--", "zd"));
+  auto* feed = frame(this, id_text(kFeedFrame), "frame_feed");
+  auto* feed_row = new QHBoxLayout(feed);
+  feed_row->addWidget(command_button("k_feedm", "--", "fd", 0));
+  feed_row->addWidget(command_button("k_feedp", "+", "fu", 0));
   auto* speed = frame(this, QStringLiteral("Speed"), "frame_speed");
   auto* speed_row = new QHBoxLayout(speed);
   speed_row->addWidget(command_button("k_speedm", "--", "sd", 0));
   speed_row->addWidget(command_button("k_speedp", "+", "su", 0));
-  auto* jog_row = new QHBoxLayout;
-  jog_row->setSpacing(2);
-  jog_row->addWidget(xy, 3);
-  jog_row->addWidget(z, 1);
-  grid->addLayout(jog_row, 1, 0, 1, 2);
-  grid->addWidget(speed, 1, 2, Qt::AlignTop);
+  auto* steps = new QVBoxLayout;
+  steps->setSpacing(2);
+  steps->addWidget(feed);
+  steps->addWidget(speed);
+  grid->addWidget(xy, 1, 0);
+  grid->addWidget(z, 1, 1);
+  grid->addLayout(steps, 1, 2);
 
   // The controller's EEROM buffer, take tool and calibration.
   auto* eerom = frame(this, QStringLiteral("EERom Buffer"), "frame_eerom");
@@ -167,7 +174,9 @@ KeypadWindow::KeypadWindow(Context& context, QWidget* parent) : QWidget(parent),
     if (guard) guard->setEnabled(true);
   });
   grid->addWidget(tara, 2, 2);
-  for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
+  grid->setColumnStretch(0, 4);
+  grid->setColumnStretch(1, 2);
+  grid->setColumnStretch(2, 2);
   for (QGroupBox* box : findChildren<QGroupBox*>()) tighten(box);
 
   paint_speed(k_fast1_, false);

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
