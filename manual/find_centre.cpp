@@ -66,6 +66,7 @@ bool read_position(Context& ctx, const Clock& now) {
       ctx.host->message_box(kNoReplyMessage);
       return false;
     }
+    ctx.host->pump_events();
     ctx.host->wait_events(kWaitStepMs);
     take_serial_events(ctx);
   }

@@ -95,6 +95,13 @@ void when_modal_appears(std::function<void(QWidget*)> press) {
   timer->start();
 }
 
+// Closes the windows that open at start (the tool windows of the workspace), so that a test counts
+// only its own.
+void close_start_windows(MainWindow* window) {
+  for (QMdiSubWindow* sub : window->mdi_area()->subWindowList()) sub->close();
+  QTRY_COMPARE(window->mdi_area()->subWindowList().size(), 0);
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -429,6 +436,7 @@ void MainWindowTest::new_document_replaces_the_document_window() {
   auto program = box.start();
   QVERIFY(program);
   MainWindow* window = program->main_window();
+  close_start_windows(window);
   window->run(Command::new_document);
   window->document_window()->view().set_text("old");
   window->run(Command::new_document);
@@ -798,6 +806,7 @@ void MainWindowTest::window_commands_arrange_the_child_windows() {
   auto program = box.start();
   QVERIFY(program);
   MainWindow* window = program->main_window();
+  close_start_windows(window);
   window->run(Command::new_document);
   window->show_output_window(QStringLiteral("out.tpx"));
   QMdiArea* mdi = window->mdi_area();
