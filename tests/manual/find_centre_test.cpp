@@ -77,50 +77,6 @@ TEST_F(FindCentreTest, CavityXTheWorkedExample) {
   EXPECT_TRUE(host.messages.empty());
 }
 
-// Centres of both kinds on both axes; each ends over the centre, rounded down.
-TEST_F(FindCentreTest, CentresOfCavitiesAndIslands) {
-  struct Case {
-    const char* name;
-    Workpiece workpiece;
-    sim::MachineState start;
-    ProbeKind kind;
-    ProbeAxes axes;
-    const char *x_centre, *y_centre;
-  };
-  const Workpiece island{Workpiece::Kind::island, 3000, 7000, 4000, 6002, 500};
-  const Case cases[] = {
-      {"half of 4001 rounds down", {Workpiece::Kind::cavity, 8000, 12001, 0, 0, 0}, {.x = 10000}, ProbeKind::cave,
-       ProbeAxes::x, "10000", ""},
-      {"cavity Y", kCavity, {.x = 10000, .y = 9000}, ProbeKind::cave, ProbeAxes::y, "", "10000"},
-      {"cavity XY", kCavity, {.x = 9000, .y = 9000}, ProbeKind::cave, ProbeAxes::xy, "10000", "10000"},
-      {"island X from 5000 with travel 4600", island, {.x = 5000, .y = 5000}, ProbeKind::isle, ProbeAxes::x, "05000",
-       ""},
-      {"island XY", island, {.x = 5000, .y = 5000}, ProbeKind::isle, ProbeAxes::xy, "05000", "05001"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    host.delivered.clear();
-    machine(c.workpiece, c.start);
-    EXPECT_TRUE(run(c.kind, c.axes));
-    EXPECT_EQ(fields.x_centre, c.x_centre);
-    EXPECT_EQ(fields.y_centre, c.y_centre);
-    if (*c.x_centre) {
-      EXPECT_EQ(controller->state().x, std::stoll(c.x_centre));
-    }
-    EXPECT_EQ(controller->state().z, c.start.z);  // an island run ends back up
-    expect_run_ended();
-  }
-}
-
-TEST_F(FindCentreTest, IslandLinesStepOverTheIsland) {
-  machine({Workpiece::Kind::island, 3000, 7000, 4000, 6000, 500}, {.x = 5000, .y = 5000});
-  EXPECT_TRUE(run(ProbeKind::isle, ProbeAxes::x));
-  EXPECT_EQ(host.delivered,
-            join({kRead, {"gh1X00400*", "gh1Z01000*", "gh1X05000*"}, kRead,
-                  {"gh0X02900*", "gh1Z00000*", "gh1X07600*", "gh1Z01000*", "gh1X03000*"}, kRead,
-                  {"gh0X07100*", "gh1Z00000*", "gh1X05000*", "ga0 gh0"}}));
-}
-
 // A start point nearer to 0 than the travel moves nothing on that axis and leaves the centres.
 TEST_F(FindCentreTest, AStartTooNearZeroIsRefused) {
   struct Case {

@@ -74,15 +74,6 @@ TEST_F(KeypadTest, HeldAxisButtonsRepeatAtTheirGroupsSpeed) {
   }
 }
 
-TEST_F(KeypadTest, SpeedButtonsToggleBetweenSlowAndFast) {
-  EXPECT_EQ(speed_caption(is_fast(keypad, SpeedGroup::xy)), "slow");
-  toggle_speed(keypad, SpeedGroup::xy);
-  EXPECT_EQ(speed_caption(is_fast(keypad, SpeedGroup::xy)), "fast");
-  EXPECT_FALSE(is_fast(keypad, SpeedGroup::z));
-  toggle_speed(keypad, SpeedGroup::xy);
-  EXPECT_FALSE(is_fast(keypad, SpeedGroup::xy));
-}
-
 TEST_F(KeypadTest, TheEeromBufferStoresBetweenLoadAndEndAndStartRunsItOnlyOutsideLoading) {
   EXPECT_EQ(load_buffer_clicked(ctx, true), "End");
   start_buffer(ctx);  // while loading: nothing
