@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "link/machine_link.h"
+#include "manual/position_display.h"
 #include "base/number_text.h"
 #include "settings/setup_file.h"
 
@@ -40,6 +41,7 @@ bool load_settings(Context& context) {
       if (!context.host->run_setup_dialog(context)) return false;
       continue;
     }
+    apply_display_colour(context);
     return true;
   }
 }

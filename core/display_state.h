@@ -36,6 +36,8 @@ struct DisplayState {
 
   // The position display window shows its expanded layout; windows placed beside it are narrower.
   bool expanded = false;
+  // The digits' colour index, 0 to 6, from the setting `colore_display`.
+  int colour = 0;
 };
 
 }  // namespace vireo

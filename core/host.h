@@ -53,6 +53,8 @@ class Host {
   virtual void set_busy(bool busy) { (void)busy; }
   // Shows a value on display digit 1 to 8 of the position display.
   virtual void show_digit(int digit, double value) { (void)digit, (void)value; }
+  // Gives display digit 1 to 8 its colour index; the digit shows it from its next value on.
+  virtual void set_digit_colour(int digit, int colour) { (void)digit, (void)colour; }
   // Shows the setup dialog modally. Returns false when the operator gave up, so that a caller that
   // loops until the settings load can stop.
   virtual bool run_setup_dialog(Context& context) { (void)context; return false; }

@@ -20,4 +20,9 @@ Placement output_window_placement(int w, bool display_expanded) {
   return {w - 6200 - 1800 - 380, 0, display_expanded ? 4500 : 6200, 3000};
 }
 
+Placement display_window_placement(int w, bool expanded) {
+  const int width = expanded ? 3500 : 1800;
+  return {w - width - 380, 0, width, 3000};
+}
+
 }  // namespace vireo

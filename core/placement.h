@@ -18,5 +18,7 @@ ShellLayout shell_layout(int inner_width);
 // The output window: beside the position display; 4500 wide instead of 6200 when the display is
 // expanded.
 Placement output_window_placement(int inner_width, bool display_expanded);
+// The position display: 1800 wide at the right edge, 3500 when expanded.
+Placement display_window_placement(int inner_width, bool expanded);
 
 }  // namespace vireo

@@ -21,7 +21,8 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kora-sim [--log FILE] [--32bit] [--cavity X1,X2,Y1,Y2 | --island X1,X2,Y1,Y2,ZTOP] [--start X,Y,Z]\n"
+    "usage: kora-sim [--log FILE] [--32bit] [--partial N [--partial-pause MS]]\n"
+    "                [--cavity X1,X2,Y1,Y2 | --island X1,X2,Y1,Y2,ZTOP] [--start X,Y,Z]\n"
     "Simulates a KORA controller on a pseudo-terminal. The first line printed is the terminal's path:\n"
     "point a serial port at it (VIREO_COM1=PATH, or vireo-cli --port com1=PATH).\n"
     "Every command received (cut at \"*\", and at the requests) is logged on its own line. The position\n"
@@ -36,6 +37,9 @@ constexpr std::string_view kUsage =
     "  --island XMIN,XMAX,YMIN,YMAX,ZTOP\n"
     "              a block over these X and Y that probing moves touch below ZTOP (Z grows downwards)\n"
     "  --start X,Y,Z  where the machine stands at the start (default 0,0,0)\n"
+    "  --partial N send only the first N bytes of each position frame, keep quiet, then send the\n"
+    "              whole frame (a reply broken off halfway, for the receiver's two-second gap rule)\n"
+    "  --partial-pause MS  the quiet time after a partial frame, in milliseconds (default 3500)\n"
     "  --help      show this text\n"
     "Ends on SIGTERM or SIGINT; a last command without \"*\" is logged then.\n";
 
@@ -47,6 +51,8 @@ struct Options {
   bool wide = false;
   vireo::sim::Workpiece workpiece;
   vireo::sim::MachineState start;
+  std::size_t partial = 0;  // bytes of a broken-off frame sent before each whole one; 0 for none
+  int partial_pause_ms = 3500;
 };
 
 // A workpiece option's value; false when it is not the numbers the option wants.
@@ -75,6 +81,17 @@ bool write_all(int fd, const std::string& bytes) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// Sends a position frame; with --partial, first the frame's beginning, then a silence, then the whole
+// frame. A stop signal during the silence ends it early. False when the terminal fails.
+bool send_reply(int master, int signal_fd, const std::string& frame, const Options& options) {
+  if (options.partial > 0) {
+    if (!write_all(master, frame.substr(0, options.partial))) return false;
+    pollfd stop{signal_fd, POLLIN, 0};
+    ::poll(&stop, 1, options.partial_pause_ms);
+  }
+  return write_all(master, frame);
 }
 
 // The terminal side the program talks to: raw bytes, no echo, no line editing.
@@ -122,7 +139,7 @@ int run(const Options& options) {
     for (ssize_t k = 0; k < n; ++k) {
       if (!controller.receive(buffer[k])) continue;
       log << controller.command() << std::endl;
-      if (!controller.reply().empty() && !write_all(master, controller.reply())) return false;
+      if (!controller.reply().empty() && !send_reply(master, signal_fd, controller.reply(), options)) return false;
     }
     return true;
   };
@@ -166,6 +183,18 @@ int main(int argc, char** argv) {
       const auto start = ++i == argc ? std::nullopt : vireo::sim::parse_start(argv[i]);
       if (!start) return usage_error("--start needs X,Y,Z");
       options.start = *start;
+    } else if (argument == "--partial" || argument == "--partial-pause") {
+      if (++i == argc) return usage_error(std::string(argument) + " needs a number");
+      char* end = nullptr;
+      errno = 0;
+      const long value = std::strtol(argv[i], &end, 10);
+      if (*argv[i] == '\0' || *end != '\0' || errno != 0 || value < 0 || value > 600000)
+        return usage_error(std::string(argument) + " needs a number from 0 to 600000, not " + argv[i]);
+      if (argument == "--partial") {
+        options.partial = static_cast<std::size_t>(value);
+      } else {
+        options.partial_pause_ms = static_cast<int>(value);
+      }
     } else if (argument == "--log") {
       if (++i == argc) return usage_error("--log needs a file");
       options.log = argv[i];
@@ -173,5 +202,6 @@ int main(int argc, char** argv) {
       return usage_error("unknown option " + std::string(argument));
     }
   }
+  if (options.partial >= (options.wide ? 26u : 14u)) return usage_error("--partial must be shorter than the frame");
   return run(options);
 }

@@ -444,14 +444,15 @@ void MainWindow::layout_windows() { layout_windows(inner_width()); }
 
 void MainWindow::layout_windows(int width) {
   const ShellLayout layout = shell_layout(width);
-  const Placement tool_places[] = {layout.keypad, layout.immediate, layout.display};
+  const bool expanded = context_.display.expanded;
+  const Placement tool_places[] = {layout.keypad, layout.immediate, display_window_placement(width, expanded)};
   for (std::size_t i = 0; i < tools_.size(); ++i) {
     if (!tool_window_flag(static_cast<ToolWindow>(i))) continue;
     if (!tools_[i]) open_tool_window(static_cast<ToolWindow>(i));
     place(tools_[i], tool_places[i]);
   }
   auto normal = [](const QMdiSubWindow* sub) { return sub && !sub->isMinimized() && !sub->isMaximized(); };
-  if (normal(preview_)) place(preview_, layout.preview);
+  if (normal(preview_)) place(preview_, output_window_placement(width, expanded));
   if (normal(document_)) place(document_, layout.document);
   if (normal(aux_)) place(aux_, layout.aux);
 }
@@ -475,6 +476,10 @@ void MainWindow::open_tool_window(ToolWindow which) {
   const ShellLayout layout = shell_layout(inner_width());
   const Placement places[] = {layout.keypad, layout.immediate, layout.display};
   QMdiSubWindow* sub = add_sub_window(content, places[index]);
+  // The narrow position display keeps its caption readable: a close button only.
+  if (which == ToolWindow::display)
+    sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowCloseButtonHint);
   tools_[index] = sub;
   tool_window_flag(which) = true;
   // Closed by the operator (not at shutdown): the window is no longer open at the next start.
@@ -503,6 +508,12 @@ QMdiSubWindow* MainWindow::open_sub_window(QWidget* content, const Placement& pl
   QMdiSubWindow* sub = add_sub_window(content, placement);
   mdi_->setActiveSubWindow(sub);
   return sub;
+}
+
+void MainWindow::place_display_and_preview() {
+  const bool expanded = context_.display.expanded;
+  place(tools_[static_cast<std::size_t>(ToolWindow::display)], display_window_placement(inner_width(), expanded));
+  if (preview_) place(preview_, output_window_placement(inner_width(), expanded));
 }
 
 QMdiSubWindow* MainWindow::show_preview_window(QWidget* preview) {

@@ -116,6 +116,8 @@ class MainWindow : public QMainWindow {
   QMdiSubWindow* open_sub_window(QWidget* content, const Placement& placement);
   // Places the preview window (built elsewhere) in the main window.
   QMdiSubWindow* show_preview_window(QWidget* preview);
+  // Places the position display and an open preview for the display's expanded flag.
+  void place_display_and_preview();
   // The manual tool-change prompt and the tool window of a tool change; the tool window opens beside
   // the prompt, over the job window or beside the keypad.
   void show_manual_prompt(std::string_view text);

@@ -1,15 +1,18 @@
 #include "app/gui/program.h"
 
 #include <QFile>
-#include <QSplashScreen>
-
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
+#include <QSplashScreen>
 #include <memory>
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/localise.h"
+#include "app/string_ids.h"
+#include "link/serial_events.h"
+#include "manual/gui/display_window.h"
 #include "manual/gui/find_centre_window.h"
 #include "manual/gui/immediate_window.h"
 #include "manual/gui/keypad_window.h"
@@ -96,6 +99,24 @@ bool Program::start() {
   window_->set_command_handler(Command::show_program, [this] { preview_program(context_); });
   window_->set_command_handler(Command::autozero, [this] { start_autozero(context_); });
   add_manual_control(*window_, context_);
+  window_->set_tool_window_factory(ToolWindow::display, [this] {
+    auto* display = new DisplayWindow(context_);
+    display->setWindowTitle(QString::number(sid::kDisplayCaption));
+    display->paste_button()->setToolTip(QString::number(sid::kDisplayPasteHint));
+    localise_window(display, context_.strings, context_.language_offset);
+    display->on_size_changed = [this] { window_->place_display_and_preview(); };
+    return display;
+  });
+  // The controller's replies and the port's line events, taken while the event loop runs (also
+  // inside the waits of a run). A message box of an event does not let the next events in.
+  serial_events_.setInterval(20);
+  QObject::connect(&serial_events_, &QTimer::timeout, [this] {
+    if (taking_serial_events_) return;
+    taking_serial_events_ = true;
+    take_serial_events(context_);
+    taking_serial_events_ = false;
+  });
+  serial_events_.start();
   if (options_.on_window_created) options_.on_window_created(*window_, context_);
   if (!window_->load(options_.arguments)) return false;
   // 4. The splash goes, the main window shows itself and lays out its windows.

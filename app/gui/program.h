@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -47,6 +48,8 @@ class Program {
   PosixSerialPort serial_;  // comN: VIREO_COM<N>, else /dev/ttyS<N-1>
   IocardLibrary isa_;
   std::unique_ptr<MainWindow> window_;
+  QTimer serial_events_;  // hands the port's receive events to the handler
+  bool taking_serial_events_ = false;
 };
 
 // Plugs the windows of manual control into the main window: the keypad and immediate-command tool

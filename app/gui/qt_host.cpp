@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -16,6 +17,7 @@
 #include "app/gui/select_dialog.h"
 #include "app/gui/text_edit.h"
 #include "link/operator_prompts.h"
+#include "manual/gui/display_window.h"
 #include "settings/setup_file.h"
 
 namespace vireo {
@@ -49,6 +51,21 @@ void QtHost::wait_events(int max_ms) {
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   last_pump_ = std::chrono::steady_clock::now();
   ++processed_;
+}
+
+namespace {
+DisplayWindow* display_window(const MainWindow* window) {
+  const QMdiSubWindow* sub = window ? window->tool_sub_window(ToolWindow::display) : nullptr;
+  return sub ? qobject_cast<DisplayWindow*>(sub->widget()) : nullptr;
+}
+}  // namespace
+
+void QtHost::show_digit(int digit, double value) {
+  if (DisplayWindow* display = display_window(window_)) display->show_digit(digit, value);
+}
+
+void QtHost::set_digit_colour(int digit, int colour) {
+  if (DisplayWindow* display = display_window(window_)) display->set_digit_colour(digit, colour);
 }
 
 void QtHost::message_box(std::string_view text) {

@@ -35,6 +35,9 @@ class QtHost : public Host {
   void set_status_panel(int panel, std::string_view text) override;
   void set_error_icon(bool shown) override;
   void set_busy(bool busy) override;
+  // The position display's digits, while its window is open; the state is kept either way.
+  void show_digit(int digit, double value) override;
+  void set_digit_colour(int digit, int colour) override;
   // Until the setup dialog exists, the settings it would write on a first start: the defaults.
   bool run_setup_dialog(Context& context) override;
 

@@ -45,6 +45,7 @@ class FakeHost : public Host {
   long panel_writes = 0;
   bool error_icon = false;
   std::vector<std::pair<int, double>> digits;      // show_digit calls, in order
+  std::vector<std::pair<int, int>> digit_colours;  // set_digit_colour calls, in order
   std::map<JobControl, bool> job_controls;         // last enabled state of each control
   bool pause_alert = false;
   std::vector<std::string> output_captions;        // one per show_output_window
@@ -107,6 +108,7 @@ class FakeHost : public Host {
   void set_error_icon(bool shown) override { error_icon = shown; }
   void set_busy(bool busy) override { busy_changes.push_back(busy); }
   void show_digit(int digit, double value) override { digits.emplace_back(digit, value); }
+  void set_digit_colour(int digit, int colour) override { digit_colours.emplace_back(digit, colour); }
   // The value last shown on a digit, or nothing when it was never shown.
   std::optional<double> last_digit(int digit) const {
     for (auto it = digits.rbegin(); it != digits.rend(); ++it)

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <fstream>
 #include <set>
@@ -36,6 +37,9 @@
 #include "app/gui/select_dialog.h"
 #include "app/session.h"
 #include "app/string_ids.h"
+#include "link/serial_events.h"
+#include "lumen/aff.h"
+#include "manual/gui/display_window.h"
 #include "preview/gui/preview_window.h"
 #include "settings/setup_file.h"
 
@@ -141,6 +145,7 @@ class MainWindowTest : public QObject {
   void parts_plug_in_before_the_first_layout();
   void a_run_keeps_its_document_and_the_program_open();
   void preview_command_opens_the_plan_beside_the_display();
+  void position_display_shows_replies_and_widens_beside_the_preview();
   void autozero_command_rewrites_the_document();
 };
 
@@ -810,7 +815,7 @@ void MainWindowTest::window_commands_arrange_the_child_windows() {
   window->run(Command::new_document);
   window->show_output_window(QStringLiteral("out.tpx"));
   QMdiArea* mdi = window->mdi_area();
-  QCOMPARE(mdi->subWindowList().size(), 2);
+  QTRY_COMPARE(mdi->subWindowList().size(), 2);
   window->run(Command::tile_horizontal);
   const QList<QMdiSubWindow*> subs = mdi->subWindowList();
   QCOMPARE(subs[0]->width(), mdi->width());
@@ -885,6 +890,45 @@ void MainWindowTest::a_run_keeps_its_document_and_the_program_open() {
 }
 
 QTEST_MAIN(MainWindowTest)
+void MainWindowTest::position_display_shows_replies_and_widens_beside_the_preview() {
+  Sandbox box;
+  SettingsRecord record;
+  record.set_text(Slot::colore_display, "bleu");
+  record.set_text(Slot::quote32bit, "0");
+  box.write_setup(record);
+  const std::filesystem::path source = box.path() / "board.gbr";
+  write_file(source, "G04 board*\r\n");
+  write_file(box.path() / "board.tpx", "Z00800*X01000Y01000*Z01100*X03000*Y02000*Z00800*");
+  auto program = box.start({source.string()});
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  const QMdiArea* area = window->findChild<QMdiArea*>();
+  auto* display = window->findChild<DisplayWindow*>();
+  QVERIFY(display);
+  QCOMPARE(display->windowTitle(), QStringLiteral("Display"));
+  QCOMPARE(display->paste_button()->toolTip(), QStringLiteral("copia e incolla i valori X-Y-Z nel Documento"));
+
+  // A reply of the controller reaches the digits, in the colour of the setting.
+  Context& context = program->context();
+  const std::string frame("\x01\xF4\x00\x64\x00\x00\x00\x00\x00\x00\x00\x00\x04\x0C", 14);
+  for (char c : frame) on_comm_event(context, {comm_event::kReceive, std::string(1, c), {}});
+  QCOMPARE(display->digit(1)->glyphs(), (std::vector<int>{33, 33, 33, 38, 33, 33}));  // 000500 in blue
+
+  // Expanded, the display is 3500 twips wide and an open preview narrower beside it.
+  window->run(Command::show_program);
+  auto* preview = window->findChild<PreviewWindow*>();
+  QVERIFY(preview);
+  const int inner = pixels_to_twips(area, area->width());
+  display->size_toggle()->click();
+  const auto near = [&](int pixels, int twips) { return std::abs(pixels - twips_to_pixels(area, twips)) <= 1; };
+  QVERIFY(near(display->parentWidget()->width(), 3500));
+  QVERIFY(near(display->parentWidget()->x(), inner - 3500 - 380));
+  QVERIFY(near(preview->parentWidget()->width(), 4500));
+  display->size_toggle()->click();
+  QVERIFY(near(display->parentWidget()->width(), 1800));
+  QVERIFY(near(preview->parentWidget()->width(), 6200));
+}
+
 void MainWindowTest::preview_command_opens_the_plan_beside_the_display() {
   Sandbox box;
   const std::filesystem::path source = box.path() / "board.gbr";
