@@ -11,6 +11,7 @@ int send_command(ArgReader& args);
 int trace_command(ArgReader& args);
 int preview_command(ArgReader& args);
 int autozero_file_command(ArgReader& args);
+int probe_command(ArgReader& args);
 int decode_frame_command(ArgReader& args);
 
 }  // namespace vireo

@@ -18,6 +18,7 @@ constexpr std::string_view kUsage =
     "  trace FILE.tpx [--setup F] [--set N=V]...\n"
     "  preview FILE.tpx [--setup F] [--set N=V]... --png OUT.png [--size WxH]\n"
     "  autozero FILE.tpx [--setup F] [--set N=V]... [--output FILE]\n"
+    "  probe cave|island x|y|xy [--setup F] [--set N=V]... [--port comN=PATH]\n"
     "  decode-frame HEX... [--setup FILE] [--set NAME=VALUE]...\n";
 
 struct Command {
@@ -32,6 +33,7 @@ constexpr Command kCommands[] = {
     {"trace", vireo::trace_command},
     {"preview", vireo::preview_command},
     {"autozero", vireo::autozero_file_command},
+    {"probe", vireo::probe_command},
     {"decode-frame", vireo::decode_frame_command},
 };
 

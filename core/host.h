@@ -116,6 +116,8 @@ class Host {
   virtual void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
     (void)caption, (void)show_put_away, (void)show_cancel;
   }
+  // Closes the tool window when it is open (its unload runs `tool_window_unloaded`).
+  virtual void close_tool_window() {}
   // Shows the manual tool-change prompt with its sentence. The tool change waits in `wait_events`
   // until the prompt clears the manual wait flag, so a host must answer it (its buttons, or at once).
   virtual void show_manual_prompt(std::string_view text) { (void)text; }

@@ -20,6 +20,8 @@ struct ReceiveState {
   bool capture = false;
   // 32-bit frames thrown away because a value lay outside 0 to 2^31 - 1.
   long discarded_frames = 0;
+  // Frames decoded into the position display; a caller waiting for a reply watches it grow.
+  long decoded_frames = 0;
 };
 
 }  // namespace vireo

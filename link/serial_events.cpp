@@ -120,11 +120,10 @@ FrameOutcome receive_byte(Context& context, const SerialEvent& event) {
   const bool wide = context.settings.on(Slot::quote32bit);
   if (r.rx_count < (wide ? kFrame32 : kFrame16)) return FrameOutcome::none;
   r.rx_count = 0;
-  if (!wide) {
-    decode_frame16(context);
-    return FrameOutcome::decoded;
-  }
-  return decode_frame32(context) ? FrameOutcome::decoded : FrameOutcome::discarded;
+  if (wide && !decode_frame32(context)) return FrameOutcome::discarded;
+  if (!wide) decode_frame16(context);
+  ++r.decoded_frames;
+  return FrameOutcome::decoded;
 }
 
 }  // namespace

@@ -24,14 +24,21 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: kora-sim [--log FILE] [--32bit] [--partial N [--partial-pause MS]]\n"
+    "                [--cavity X1,X2,Y1,Y2 | --island X1,X2,Y1,Y2,ZTOP] [--start X,Y,Z]\n"
     "Simulates a KORA controller on a pseudo-terminal. The first line printed is the terminal's path:\n"
     "point a serial port at it (VIREO_COM1=PATH, or vireo-cli --port com1=PATH).\n"
-    "Every command received (cut at \"*\", and at the position request \"ga1 ge ga0\") is logged on its\n"
-    "own line; the request is answered with the position frame: X, Y, Z, A, B, C as unsigned\n"
-    "big-endian 16-bit numbers, then the feed code and the spindle code (14 bytes).\n"
+    "Every command received (cut at \"*\", and at the requests) is logged on its own line. The position\n"
+    "request \"ga1 ge ga0\", and \"ga\" after a probing run's \"gb\", is answered with the position frame:\n"
+    "X, Y, Z, A, B, C as unsigned big-endian 16-bit numbers, then the feed code and the spindle code\n"
+    "(14 bytes); \"$\" with a status line. \"(\" ... \")()\" stores commands, \"?\" runs them.\n"
     "options:\n"
     "  --log FILE  log the commands to FILE (created or emptied) instead of standard output\n"
     "  --32bit     answer with 32-bit axis values (26-byte frames), as with quote32bit on\n"
+    "  --cavity XMIN,XMAX,YMIN,YMAX\n"
+    "              a pocket whose walls stop probing moves (\"gh1\") at these X and Y (cent/mm)\n"
+    "  --island XMIN,XMAX,YMIN,YMAX,ZTOP\n"
+    "              a block over these X and Y that probing moves touch below ZTOP (Z grows downwards)\n"
+    "  --start X,Y,Z  where the machine stands at the start (default 0,0,0)\n"
     "  --partial N send only the first N bytes of each position frame, keep quiet, then send the\n"
     "              whole frame (a reply broken off halfway, for the receiver's two-second gap rule)\n"
     "  --partial-pause MS  the quiet time after a partial frame, in milliseconds (default 3500)\n"
@@ -46,9 +53,18 @@ constexpr int kDrainMs = 50;
 struct Options {
   std::string log;
   bool wide = false;
+  vireo::sim::Workpiece workpiece;
+  vireo::sim::MachineState start;
   std::size_t partial = 0;  // bytes of a broken-off frame sent before each whole one; 0 for none
   int partial_pause_ms = 3500;
 };
+
+// A workpiece option's value; false when it is not the numbers the option wants.
+bool read_workpiece(vireo::sim::Workpiece::Kind kind, const char* text, Options& options) {
+  const auto workpiece = vireo::sim::parse_workpiece(kind, text);
+  if (workpiece) options.workpiece = *workpiece;
+  return workpiece.has_value();
+}
 
 int usage_error(const std::string& message) {
   std::cerr << "kora-sim: " << message << "\n" << kUsage;
@@ -156,7 +172,7 @@ int run(const Options& options) {
 
   std::cout << path << std::endl;
 
-  vireo::sim::Controller controller(options.wide);
+  vireo::sim::Controller controller(options.wide, options.workpiece, options.start);
   FirmwareLines firmware;
   // Reads what has arrived, logs the commands and answers the requests. False when the terminal fails.
   const auto receive = [&] {
@@ -208,6 +224,16 @@ int main(int argc, char** argv) {
     }
     if (argument == "--32bit") {
       options.wide = true;
+    } else if (argument == "--cavity" || argument == "--island") {
+      const auto kind = argument == "--cavity" ? vireo::sim::Workpiece::Kind::cavity : vireo::sim::Workpiece::Kind::island;
+      if (++i == argc || !read_workpiece(kind, argv[i], options))
+        return usage_error(std::string(argument) + (kind == vireo::sim::Workpiece::Kind::cavity
+                                                        ? " needs XMIN,XMAX,YMIN,YMAX"
+                                                        : " needs XMIN,XMAX,YMIN,YMAX,ZTOP"));
+    } else if (argument == "--start") {
+      const auto start = ++i == argc ? std::nullopt : vireo::sim::parse_start(argv[i]);
+      if (!start) return usage_error("--start needs X,Y,Z");
+      options.start = *start;
     } else if (argument == "--partial" || argument == "--partial-pause") {
       if (++i == argc) return usage_error(std::string(argument) + " needs a number");
       char* end = nullptr;

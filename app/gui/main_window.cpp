@@ -551,6 +551,12 @@ void MainWindow::toggle_tool_window(ToolWindow which) {
   }
 }
 
+QMdiSubWindow* MainWindow::open_sub_window(QWidget* content, const Placement& placement) {
+  QMdiSubWindow* sub = add_sub_window(content, placement);
+  mdi_->setActiveSubWindow(sub);
+  return sub;
+}
+
 void MainWindow::place_display_and_preview() {
   const bool expanded = context_.display.expanded;
   place(tools_[static_cast<std::size_t>(ToolWindow::display)], display_window_placement(inner_width(), expanded));

@@ -118,6 +118,8 @@ class MainWindow : public QMainWindow {
   QAction* action(Command command) const { return actions_.at(command); }
   QString base_caption() const { return base_caption_; }
   const QString& open_filter() const { return open_filter_; }
+  // Opens a window built elsewhere (find centre, the monitor) in the main window at its placement.
+  QMdiSubWindow* open_sub_window(QWidget* content, const Placement& placement);
   // Places the preview window (built elsewhere) in the main window.
   QMdiSubWindow* show_preview_window(QWidget* preview);
   // Places the position display and an open preview for the display's expanded flag.

@@ -1,14 +1,22 @@
 #include "app/gui/program.h"
 
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplashScreen>
+#include <memory>
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/localise.h"
 #include "app/string_ids.h"
 #include "link/serial_events.h"
 #include "manual/gui/display_window.h"
+#include "manual/gui/find_centre_window.h"
+#include "manual/gui/immediate_window.h"
+#include "manual/gui/keypad_window.h"
+#include "manual/gui/monitor_window.h"
 #include "app/session.h"
 #include "convert/autozero.h"
 #include "convert/senders.h"
@@ -42,6 +50,32 @@ void install_help_files(const std::filesystem::path& directory) {
   }
 }
 
+// The windows of manual control: the keypad and the immediate commands open as the main window's tool
+// windows; find centre and the monitor open once each, and a second request brings the open one
+// forward.
+void add_manual_control(MainWindow& window, UiContext& context) {
+  const auto localised = [&context](QWidget* content) {
+    localise_window(content, context.strings, context.language_offset);
+    return content;
+  };
+  window.set_tool_window_factory(ToolWindow::keypad, [&context, localised] { return localised(new KeypadWindow(context)); });
+  window.set_tool_window_factory(ToolWindow::immediate,
+                                 [&context, localised] { return localised(new ImmediateWindow(context)); });
+  const auto open_once = [&window](std::function<QWidget*()> make, Placement placement) {
+    auto opened = std::make_shared<QPointer<QMdiSubWindow>>();
+    return [&window, opened, make, placement] {
+      if (*opened) window.mdi_area()->setActiveSubWindow(*opened);
+      else *opened = window.open_sub_window(make(), placement);
+    };
+  };
+  window.set_command_handler(Command::find_centre, open_once([&context, localised] {
+    return localised(new FindCentreWindow(context));
+  }, kFindCentrePlacement));
+  window.set_command_handler(Command::monitor, open_once([&context, localised] {
+    return localised(new MonitorWindow(context));
+  }, kMonitorPlacement));
+}
+
 bool Program::start() {
   // 1. Colours are constants of the program (app/shell.h); the texts are its string table.
   context_.strings = builtin_string_table();
@@ -69,6 +103,7 @@ bool Program::start() {
   window_->set_command_handler(Command::send_raw, [this] { send_raw(context_); });
   window_->set_command_handler(Command::show_program, [this] { preview_program(context_); });
   window_->set_command_handler(Command::autozero, [this] { start_autozero(context_); });
+  add_manual_control(*window_, context_);
   window_->set_tool_window_factory(ToolWindow::display, [this] {
     auto* display = new DisplayWindow(context_);
     display->setWindowTitle(QString::number(sid::kDisplayCaption));

@@ -52,6 +52,10 @@ class Program {
   bool taking_serial_events_ = false;
 };
 
+// Plugs the windows of manual control into the main window: the keypad and immediate-command tool
+// windows, find centre and the monitor.
+void add_manual_control(MainWindow& window, UiContext& context);
+
 // Writes the bundled help files ("vireo_ita.hlp", "vireo_eng.hlp") into the directory where they are
 // missing, so that the language copy at start-up finds them.
 void install_help_files(const std::filesystem::path& directory);

@@ -1,5 +1,6 @@
 #include "app/gui/qt_host.h"
 
+#include "app/gui/operator_windows.h"
 #include "preview/gui/preview_window.h"
 
 #include <QApplication>
@@ -196,6 +197,11 @@ std::string QtHost::select_file_type() {
 // Without the main window there is no tool window: the tool change then ends with its error.
 void QtHost::show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) {
   if (window_) window_->show_tool_window(caption, show_put_away, show_cancel);
+}
+
+void QtHost::close_tool_window() {
+  ToolSelectWindow* tool_window = window_ ? window_->operator_windows().tool_window() : nullptr;
+  if (tool_window && tool_window->isVisible()) tool_window->close();
 }
 
 // Without the main window the prompt is answered "OK" at once, so that no run waits for ever.

@@ -57,6 +57,7 @@ class QtHost : public Host {
 
   std::string select_file_type() override;
   void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) override;
+  void close_tool_window() override;
   void show_manual_prompt(std::string_view text) override;
   // Opens the preview window over the trace just built, closing the one before.
   void show_preview() override;

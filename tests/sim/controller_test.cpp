@@ -78,5 +78,71 @@ TEST(SimController, AnswersWithTheStateAfterTheRequest) {
   EXPECT_EQ(replies.substr(0, 4), std::string("\x00\x00\x03\xE8", 4));
 }
 
+TEST(SimController, StatusDumpAndTheEeromBuffer) {
+  Controller controller(false, {}, {.x = 100});
+  std::string replies;
+  const auto commands = feed(controller, "F04$(X00200*xu)()$?$)()", &replies);
+  EXPECT_EQ(commands, (std::vector<std::string>{"F04$", "(", ")()", "$", "?", "$", ")()"}));
+  EXPECT_EQ(replies, "KORA-SIM X=100 Y=0 Z=0 F=4 S=0 PROBE=0 EEROM=0\r\n"
+                     "KORA-SIM X=100 Y=0 Z=0 F=4 S=0 PROBE=0 EEROM=9\r\n"    // stored, not carried out
+                     "KORA-SIM X=201 Y=0 Z=0 F=4 S=0 PROBE=0 EEROM=9\r\n");  // "?" ran it
+  EXPECT_FALSE(controller.storing());  // a ")()" with nothing stored starts nothing
+}
+
+// Probing moves from a start position against a workpiece: where each move ends.
+TEST(SimController, ArmedMovesStopAtTheWorkpiece) {
+  struct Case {
+    const char* name;
+    Workpiece workpiece;
+    MachineState start;
+    const char* stream;
+    MachineState expected;
+  };
+  const Workpiece cavity{Workpiece::Kind::cavity, 8000, 12000, 7000, 13000, 0};
+  const Workpiece island{Workpiece::Kind::island, 3000, 7000, 4000, 6000, 500};
+  const Case cases[] = {
+      {"cavity, towards -X", cavity, {.x = 10000, .y = 10000}, "gh1X06000*", {.x = 8000, .y = 10000}},
+      {"cavity, back off free then +X", cavity, {.x = 8000, .y = 10000}, "gh0X08100*gh1X12100*", {.x = 12000, .y = 10000}},
+      {"cavity, a free move passes the wall", cavity, {.x = 10000, .y = 10000}, "gh0X06000*", {.x = 6000, .y = 10000}},
+      {"cavity, Y walls", cavity, {.x = 10000, .y = 10000}, "gh1Y05000*", {.x = 10000, .y = 7000}},
+      {"cavity, short of the wall", cavity, {.x = 10000, .y = 10000}, "gh1X09000*", {.x = 9000, .y = 10000}},
+      {"island, above it nothing is touched", island, {.x = 5000, .y = 5000}, "gh1X00400*", {.x = 400, .y = 5000}},
+      {"island, down beside it then towards it", island, {.x = 400, .y = 5000}, "gh1Z01000*gh1X05000*",
+       {.x = 3000, .y = 5000, .z = 1000}},
+      {"island, from the right", island, {.x = 7600, .y = 5000, .z = 1000}, "gh1X03000*", {.x = 7000, .y = 5000, .z = 1000}},
+      {"island, down onto its top", island, {.x = 5000, .y = 5000}, "gh1Z01000*", {.x = 5000, .y = 5000, .z = 500}},
+      {"island, beside it in Y", island, {.x = 5000, .y = 5000, .z = 1000}, "gh1Y09000*", {.x = 5000, .y = 9000, .z = 1000}},
+      {"the probe is disarmed by the end of the run", cavity, {.x = 10000, .y = 10000}, "gh1ga0 gh0X06000*",
+       {.x = 6000, .y = 10000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Controller controller(false, c.workpiece, c.start);
+    feed(controller, c.stream);
+    EXPECT_EQ(controller.state(), c.expected);
+  }
+}
+
+TEST(SimController, AProbingRunsReadIsAnsweredAtItsGa) {
+  Controller controller(false, {}, {.x = 500, .y = 100, .feed = 4});
+  std::string replies;
+  EXPECT_EQ(feed(controller, "gbfufdga", &replies), (std::vector<std::string>{"gbfufdga"}));
+  EXPECT_EQ(replies, std::string("\x01\xF4\x00\x64\x00\x00\x00\x00\x00\x00\x00\x00\x04\x00", 14));
+  replies.clear();
+  feed(controller, "ga0 gh0", &replies);  // without "gb" no answer
+  EXPECT_TRUE(replies.empty());
+}
+
+TEST(SimController, WorkpieceAndStartOptions) {
+  using K = Workpiece::Kind;
+  EXPECT_EQ(parse_workpiece(K::cavity, "8000,12000,7000,13000")->x_max, 12000);
+  EXPECT_EQ(parse_workpiece(K::island, "1,2,3,4,5")->z_top, 5);
+  for (const char* bad : {"", "1,2,3", "1,2,3,4,5", "a,2,3,4", "2,1,3,4", "1,2,3,4,"})
+    EXPECT_FALSE(parse_workpiece(K::cavity, bad)) << bad;
+  EXPECT_FALSE(parse_workpiece(K::island, "1,2,3,4"));
+  EXPECT_EQ(parse_start("10000,-5,0")->y, -5);
+  EXPECT_FALSE(parse_start("1,2"));
+}
+
 }  // namespace
 }  // namespace vireo::sim
