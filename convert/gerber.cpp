@@ -84,15 +84,12 @@ class GerberConverter {
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
   // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
   char read_coordinate(std::string& field, bool y_axis) {
-    digits_.clear();
-    char c = read_char(context_);
-    while (c == '-' || (c >= '0' && c <= '9')) {
-      digits_ += c;
-      c = read_char(context_);
-    }
+    const std::string_view digits = read_while(context_, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    const char end = read_char(context_);
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
-    const long long whole = round_half_even(leading_number(digits_) * scale_);
-    if (whole > INT32_MAX || whole < INT32_MIN) throw RunError(err::kOverflow, "Overflow: coordinate " + digits_.substr(0, 24));
+    const long long whole = round_half_even(leading_number(digits) * scale_);
+    if (whole > INT32_MAX || whole < INT32_MIN)
+      throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);
     double value = 0;
     if (y_axis) {
@@ -105,7 +102,7 @@ class GerberConverter {
     }
     field.assign(1, y_axis ? 'Y' : 'X');
     append_fw(field, value, digits_count_);
-    return c;
+    return end;
   }
 
   void d_code(const std::string& code) {
@@ -170,7 +167,6 @@ class GerberConverter {
   const std::string return_feed_;
   const std::string rapid_feed_;
 
-  std::string digits_;  // the number being read
   std::string x_field_;
   std::string y_field_;
 };
