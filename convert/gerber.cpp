@@ -120,7 +120,7 @@ class GerberConverter {
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
       context_.channel.operation_text = kIdle;
-      write_line(context_, return_feed_, state_.travel_z_line, "*");
+      write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
       write_line(context_, rapid_feed_);
     }
   }
@@ -129,7 +129,7 @@ class GerberConverter {
   void plunge(std::string_view operation) {
     ++context_.channel.line_counter;
     context_.channel.operation_text = operation;
-    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, "*");
+    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, cmd::kTerminator);
     write_line(context_, state_.feed_setting);
     if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
   }
@@ -138,7 +138,7 @@ class GerberConverter {
   void lift() {
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
     context_.channel.operation_text = kIdle;
-    write_line(context_, return_feed_, state_.travel_z_line, "*");
+    write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
     write_line(context_, rapid_feed_);
   }
 
@@ -149,10 +149,10 @@ class GerberConverter {
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
       context_.channel.operation_text = kMilling;
-      write_line(context_, x_field_, y_field_, "*", context_.derived.vertex);
+      write_line(context_, x_field_, y_field_, cmd::kTerminator, context_.derived.vertex);
     } else if (last_d == kPenUp || token == kFlash) {
-      write_line(context_, x_field_, "*");
-      write_line(context_, y_field_, "*");
+      write_line(context_, x_field_, cmd::kTerminator);
+      write_line(context_, y_field_, cmd::kTerminator);
     }
     x_field_.clear();
     y_field_.clear();
