@@ -84,15 +84,12 @@ class GerberConverter {
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
   // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
   char read_coordinate(std::string& field, bool y_axis) {
-    digits_.clear();
-    char c = read_char(context_);
-    while (c == '-' || (c >= '0' && c <= '9')) {
-      digits_ += c;
-      c = read_char(context_);
-    }
+    const std::string_view digits = read_while(context_, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    const char end = read_char(context_);
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
-    const long long whole = round_half_even(leading_number(digits_) * scale_);
-    if (whole > INT32_MAX || whole < INT32_MIN) throw RunError(err::kOverflow, "Overflow: coordinate " + digits_.substr(0, 24));
+    const long long whole = round_half_even(leading_number(digits) * scale_);
+    if (whole > INT32_MAX || whole < INT32_MIN)
+      throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);
     double value = 0;
     if (y_axis) {
@@ -105,7 +102,7 @@ class GerberConverter {
     }
     field.assign(1, y_axis ? 'Y' : 'X');
     append_fw(field, value, digits_count_);
-    return c;
+    return end;
   }
 
   void d_code(const std::string& code) {
@@ -123,7 +120,7 @@ class GerberConverter {
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
       context_.channel.operation_text = kIdle;
-      write_line(context_, return_feed_, state_.travel_z_line, "*");
+      write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
       write_line(context_, rapid_feed_);
     }
   }
@@ -132,7 +129,7 @@ class GerberConverter {
   void plunge(std::string_view operation) {
     ++context_.channel.line_counter;
     context_.channel.operation_text = operation;
-    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, "*");
+    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, cmd::kTerminator);
     write_line(context_, state_.feed_setting);
     if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
   }
@@ -141,7 +138,7 @@ class GerberConverter {
   void lift() {
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
     context_.channel.operation_text = kIdle;
-    write_line(context_, return_feed_, state_.travel_z_line, "*");
+    write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
     write_line(context_, rapid_feed_);
   }
 
@@ -152,10 +149,10 @@ class GerberConverter {
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
       context_.channel.operation_text = kMilling;
-      write_line(context_, x_field_, y_field_, "*", context_.derived.vertex);
+      write_line(context_, x_field_, y_field_, cmd::kTerminator, context_.derived.vertex);
     } else if (last_d == kPenUp || token == kFlash) {
-      write_line(context_, x_field_, "*");
-      write_line(context_, y_field_, "*");
+      write_line(context_, x_field_, cmd::kTerminator);
+      write_line(context_, y_field_, cmd::kTerminator);
     }
     x_field_.clear();
     y_field_.clear();
@@ -170,7 +167,6 @@ class GerberConverter {
   const std::string return_feed_;
   const std::string rapid_feed_;
 
-  std::string digits_;  // the number being read
   std::string x_field_;
   std::string y_field_;
 };

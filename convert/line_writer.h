@@ -3,6 +3,8 @@
 // Everything that writes program lines stands on this module; it stands only on the channel.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,13 +17,24 @@ namespace vireo {
 inline std::string_view line_part(std::string_view text) { return text; }
 inline std::string_view line_part(const char& letter) { return {&letter, 1}; }
 
+// Lines up to this long are put together on the stack; nearly every line of a conversion is.
+inline constexpr std::size_t kShortLine = 256;
+
 // Emits the concatenation of the parts as one line.
 template <typename... Parts>
 void write_line(Context& context, const Parts&... parts) {
-  std::string line;
-  line.reserve((line_part(parts).size() + ... + 0));
-  (line.append(line_part(parts)), ...);
-  emit_line(context, line);
+  const std::size_t size = (line_part(parts).size() + ... + 0);
+  if (size > kShortLine) {
+    std::string line;
+    line.reserve(size);
+    (line.append(line_part(parts)), ...);
+    emit_line(context, line);
+    return;
+  }
+  char line[kShortLine];
+  char* end = line;
+  ((end = std::copy_n(line_part(parts).data(), line_part(parts).size(), end)), ...);
+  emit_line(context, std::string_view(line, size));
 }
 
 // The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,

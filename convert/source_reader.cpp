@@ -122,37 +122,39 @@ char read_line_end(Context& context) {
   return '\0';
 }
 
+namespace {
+
+bool number_char(char c) { return c == ',' || c == '.' || c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+bool any_char(char) { return true; }
+
+}  // namespace
+
 NumberRead read_number(Context& context) {
   NumberRead number;
-  std::string digits;
-  for (;;) {
-    const std::string c = read_chars(context, 1);
-    if (c.empty() || c[0] == ' ') {
-      number.terminator = c.empty() ? '\0' : ' ';
-      break;
-    }
-    const char ch = c[0];
-    if (ch == ',' || ch == '.') {
-      digits += '.';
+  std::string digits(read_while(context, number_char));
+  for (char& c : digits) {
+    if (c == ',' || c == '.') {
+      c = '.';
       number.has_point = true;
-    } else if (ch == '+' || ch == '-') {
-      digits += ch;
-    } else if (ch >= '0' && ch <= '9') {
-      digits += ch;
+    } else if (c >= '0' && c <= '9') {
       number.has_digits = true;
-    } else {
-      number.terminator = ch;
-      push_back(context.conversion);
-      break;
     }
+  }
+  // The character that ends the number: a blank or a line end is consumed, anything else is pushed back.
+  const std::string end = read_chars(context, 1);
+  if (end.empty() || end[0] == ' ') {
+    number.terminator = end.empty() ? '\0' : ' ';
+  } else {
+    number.terminator = end[0];
+    push_back(context.conversion);
   }
   number.value = leading_number(digits);
   return number;
 }
 
 std::string read_line_rest(Context& context) {
-  std::string rest;
-  for (std::string c = read_chars(context, 1); !c.empty(); c = read_chars(context, 1)) rest += c;
+  std::string rest(read_while(context, any_char));
+  read_line_end(context);
   return rest;
 }
 

@@ -3,6 +3,7 @@
 // at once, so a converter ends by comparing the cursor with the text length.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -45,6 +46,25 @@ inline char read_char(Context& context) {
     }
   }
   return read_line_end(context);
+}
+
+// The run of characters from the cursor on that `accept` takes (never a line end), read at once after
+// letting the host process its events; the cursor then stands on the first character not taken. The
+// text stays valid for the run. Empty at a line end or at the end of the text, where nothing is read.
+template <typename Accept>
+std::string_view read_while(Context& context, Accept accept) {
+  context.host->pump_events();
+  ConversionState& state = context.conversion;
+  SourceText* from = state.source.get();
+  if (!from) return {};
+  const std::string_view text = from->text().substr(0, state.text_length);
+  const std::size_t start = std::min(state.read_cursor, text.size());
+  std::size_t end = start;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n' && accept(text[end])) ++end;
+  if (end == start) return {};
+  state.read_cursor = end;
+  from->cursor_moved(end, end - start);
+  return text.substr(start, end - start);
 }
 
 struct NumberRead {

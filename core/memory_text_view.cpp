@@ -43,6 +43,16 @@ void MemoryTextView::set_selection_color(Rgb color) {
 long MemoryTextView::find(std::string_view what, long from, long to, FindOptions options) {
   const long end = to < 0 || to > length() ? length() : to;
   const long size = static_cast<long>(what.size());
+  if (options.match_case && !options.whole_word) {
+    // A plain search: the standard one, over the range only.
+    const long start = std::max(from, 0L);
+    if (size == 0 || start + size > end) return -1;
+    const std::size_t found = std::string_view(content).substr(start, end - start).find(what);
+    if (found == std::string_view::npos) return -1;
+    sel_start = start + static_cast<long>(found);
+    sel_length = size;
+    return sel_start;
+  }
   for (long p = std::max(from, 0L); p + size <= end && size > 0; ++p) {
     bool match = true;
     for (long k = 0; k < size && match; ++k) match = same_char(content[p + k], what[k], options.match_case);

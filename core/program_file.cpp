@@ -8,7 +8,8 @@
 namespace vireo {
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
+// Bytes gathered before one write to the file; the rest is written at the close.
+constexpr std::size_t kBufferSize = 1 << 20;
 
 std::string reason(int error) { return error != 0 ? std::string(": ") + std::strerror(error) : std::string(); }
 
@@ -28,8 +29,8 @@ void ProgramFile::open(const std::string& path) {
 
 void ProgramFile::write(std::string_view text) {
   if (!file_) throw RunError(err::kBadFileName, "Bad file name or number: the program file is not open");
+  if (buffer_.size() + text.size() > kBufferSize) flush();
   buffer_.append(text);
-  if (buffer_.size() >= kBufferSize) flush();
 }
 
 void ProgramFile::flush() {

@@ -33,6 +33,8 @@ double value_of(std::string_view text) {
   return static_cast<double>(v);
 }
 
+bool same_value(std::string_view a, std::string_view b) { return a == b || value_of(a) == value_of(b); }
+
 bool all_digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -198,7 +200,8 @@ void track_line(Context& context) {
         track_axis(i, {&DisplayState::display_y, &DisplayState::tracked_y, digit::kY});
         break;
       case 'Z':
-        if (!d.force_z && value_of(field(line, i + 1, n)) == value_of(d.display_z)) {
+        // The same text is the same value: most Z moves repeat the Z reached, and need no reading.
+        if (!d.force_z && same_value(field(line, i + 1, n), d.display_z)) {
           fill(i, 1 + n);
         } else {
           d.force_z = false;
@@ -206,7 +209,7 @@ void track_line(Context& context) {
         }
         break;
       case 'F':
-        if (!d.force_f && value_of(field(line, i + 1, 2)) == value_of(d.display_f)) {
+        if (!d.force_f && same_value(field(line, i + 1, 2), d.display_f)) {
           fill(i, 3);
         } else {
           set_text(d.display_f, field(line, i + 1, 2));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "core/context.h"
@@ -251,12 +253,37 @@ void emit_line(Context& context, std::string_view line) {
   }
 }
 
+namespace {
+
+// The parts put together in `buffer` when they fit, else in `spill`. The status bar is rewritten for
+// every line a run delivers, so its texts are not made on the heap.
+template <std::size_t N>
+std::string_view joined(char (&buffer)[N], std::string& spill, std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  if (size > N) {
+    for (std::string_view part : parts) spill.append(part);
+    return spill;
+  }
+  char* out = buffer;
+  for (std::string_view part : parts) out = std::copy(part.begin(), part.end(), out);
+  return {buffer, size};
+}
+
+}  // namespace
+
 void update_status(Context& context) {
   const ChannelState& channel = context.channel;
   if (!channel.direct_to_machine && channel.sink == sink::kFile) return;
   Host& host = *context.host;
-  const std::string counter = "      " + number_text(channel.line_counter);
-  host.set_status_panel(1, "items: " + counter.substr(counter.size() - 6));
+  // The counter right-aligned in six characters, cut to its last six.
+  const std::string counter = number_text(channel.line_counter);
+  constexpr std::string_view kBlanks = "      ";
+  const std::string_view shown_counter =
+      counter.size() >= 6 ? std::string_view(counter).substr(counter.size() - 6) : std::string_view(counter);
+  char items[32];
+  std::string items_spill;
+  host.set_status_panel(1, joined(items, items_spill, {"items: ", kBlanks.substr(shown_counter.size()), shown_counter}));
   host.set_status_panel(2, channel.tool_text);
   host.set_status_panel(3, channel.operation_text);
   host.set_status_panel(4, channel.line);
