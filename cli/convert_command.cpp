@@ -1,5 +1,6 @@
 // vireo-cli convert: one conversion of a source file through the same driver the windows run, into a
 // program file, the output text (printed at the end) or the machine.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -52,6 +53,7 @@ ConvertOptions parse(ArgReader& args) {
       options.sink = sink_of(args.value(argument));
     } else if (argument == "--output") {
       options.output = args.value(argument);
+      if (options.output.empty()) throw UsageError{"--output needs a file name"};
     } else if (argument == "--lines") {
       options.lines = true;
     } else if (argument == "--type") {
@@ -86,9 +88,11 @@ int convert_command(ArgReader& args) {
   CliHost& host = session.host();
   if (int status = load_cli_settings(options.common, context); status != 0) return status;
 
-  std::optional<std::string> text = read_whole_file(options.input);
+  int read_error = 0;
+  std::optional<std::string> text = read_whole_file(options.input, &read_error);
   if (!text) {
-    std::cerr << "vireo-cli convert: cannot read " << options.input << "\n";
+    std::cerr << "vireo-cli convert: cannot read " << file_error(options.input, read_error) << '\n';
+    std::cerr << "vireo-cli convert: errors=1 last_error=cannot read " << options.input << '\n';
     return 1;
   }
   host.document.content = std::move(*text);  // no second copy of a large source
@@ -109,6 +113,8 @@ int convert_command(ArgReader& args) {
       return 1;
     }
   }
+  // Ctrl-C stops the run as the stop button does: the machine gets its closing sequence.
+  CliHost::stop_on_interrupt();
 
   const ConversionOutcome outcome = convert_document(context);
 
@@ -117,30 +123,43 @@ int convert_command(ArgReader& args) {
     for (const std::string& item : host.tool_list) std::cout << item << '\n';
   std::cout.flush();
   const ChannelState& channel = context.channel;
-  const std::string& last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
-  std::cerr << "vireo-cli convert: errors=" << channel.error_count << " last_error=" << last_error << '\n';
-
+  int status = 1;
+  std::string failure;  // why the run has no result, said before the summary
   switch (outcome) {
     case ConversionOutcome::converted:
+      status = 0;
       // The channel counts a program file it cannot write as errors; a script must not take it as done.
       if (options.sink == sink::kFile && !channel.output_started) {
-        std::cerr << "vireo-cli convert: the program file " << channel.program_file_name << " was not written\n";
-        return 1;
+        failure = "the program file " + channel.program_file_name + " was not written";
+        status = 1;
+      } else if (context.conversion.abort) {
+        // Stopped (Ctrl-C, or a machine that was lost): the program did not run to its end.
+        failure = "stopped before the end of the program";
+        status = 1;
       }
-      return 0;
+      break;
     case ConversionOutcome::cancelled:
       if (host.file_type_asked && options.type.empty()) {
-        std::cerr << "vireo-cli convert: unknown file type of " << options.input
-                  << "; name it with --type gc|dxf|drl|gbr|plt|rml\n";
-        return 2;
+        failure = "unknown file type of " + options.input + "; name it with --type gc|dxf|drl|gbr|plt|rml";
+        status = 2;
       }
-      return 1;
+      break;
     case ConversionOutcome::program_file:
     case ConversionOutcome::unavailable:
     case ConversionOutcome::failed:
-      return 1;
+      break;
   }
-  return 1;
+  if (!failure.empty()) std::cerr << "vireo-cli convert: " << failure << '\n';
+  // A run that ended without a counted error still names why it failed.
+  std::string last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
+  int errors = channel.error_count;
+  if (status != 0 && last_error.empty()) {
+    last_error = failure.empty() ? host.last_message : failure;
+    std::replace(last_error.begin(), last_error.end(), '\r', ' ');
+    ++errors;
+  }
+  std::cerr << "vireo-cli convert: errors=" << errors << " last_error=" << last_error << '\n';
+  return status;
 }
 
 }  // namespace vireo

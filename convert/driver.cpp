@@ -15,6 +15,7 @@
 #include "link/output_channel.h"
 #include "base/run_error.h"
 #include "preview/trace.h"
+#include "settings/text_file.h"
 
 namespace vireo {
 namespace {
@@ -106,11 +107,8 @@ ConversionOutcome dispatch(Context& context) {
 
 void report(Context& context, int number, std::string_view description) {
   context.host->message_box(std::string(kTag) + "Errore " + number_text(number) + "\r" + std::string(description));
-  // A partly written program file stays as written: its buffered lines go to the disk.
-  try {
-    close_program_file(context);
-  } catch (const RunError&) {
-  }
+  // A program cut short is no program: what was written is dropped, an older file stays as it was.
+  context.channel.program_file.abandon();
 }
 
 }  // namespace
@@ -160,6 +158,12 @@ ConversionOutcome convert_document(Context& context) {
     if (channel.document_extension == kProgramExtension) {
       context.host->message_box(std::string(kTag) + "e' un file .tpx");
       return ConversionOutcome::program_file;
+    }
+    // Writing the program over its own source would destroy the source before it is read.
+    if (channel.sink == sink::kFile && same_file(channel.program_file_name, context.host->document_caption())) {
+      context.host->message_box(std::string(kTag) + "il file di programma e' il file sorgente: " +
+                                channel.program_file_name);
+      return ConversionOutcome::failed;
     }
     TextView* view = context.host->document_view();
     if (!view) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no document");

@@ -231,12 +231,27 @@ void deliver(Context& context) {
   context.channel.line.clear();
 }
 
+// A machine that stops taking characters (a port that fails or is not open) is lost for the run:
+// the run is stopped as by its stop button, and the lines it still emits while stopping (the closing
+// sequence) are not tried on the dead port. The next run, which clears the abort flag, tries again.
+// Returns true when the line is to be dropped.
+bool lost_machine(Context& context, bool delivery_failed) {
+  ChannelState& channel = context.channel;
+  if (!context.conversion.abort) channel.machine_lost = false;
+  if (choose_path(context) != Path::serial) return false;
+  if (delivery_failed) {
+    channel.machine_lost = true;
+    context.conversion.abort = true;
+  }
+  return channel.machine_lost;
+}
+
 }  // namespace
 
 void emit_line(Context& context) {
   ChannelState& channel = context.channel;
   while (channel.pause) context.host->wait_events(kPauseWaitMs);
-  if (channel.suppress) return;
+  if (channel.suppress || lost_machine(context, false)) return;
   try {
     count_negative_sign(context);
     deliver(context);
@@ -244,6 +259,7 @@ void emit_line(Context& context) {
     channel.error_text = "[Invia:]Errore " + blank_number_text(error.number()) + "   " + error.description();
     ++channel.error_count;
     update_status(context);
+    lost_machine(context, true);
   }
 }
 

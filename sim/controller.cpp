@@ -80,6 +80,7 @@ std::string position_frame(const MachineState& s, bool wide) {
 
 bool Controller::receive(char c) {
   reply_.clear();
+  dropped_ = 0;
   bool request = false;
   if (cutter_.feed(c)) {
     command_ = cutter_.command();
@@ -89,6 +90,10 @@ bool Controller::receive(char c) {
     cutter_ = cmd::CommandCutter{};
     request = true;
   } else {
+    if (cutter_.pending().size() >= kLongestCommand) {
+      dropped_ = cutter_.pending().size();
+      cutter_ = cmd::CommandCutter{};
+    }
     return false;
   }
   carry_out(command_);

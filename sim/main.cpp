@@ -1,6 +1,7 @@
 // kora-sim: a KORA controller simulated on a pseudo-terminal. Prints the terminal's path on its first
 // line, then logs every command it receives and answers the position request with a position frame.
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -31,10 +32,13 @@ constexpr std::string_view kUsage =
     "  --log FILE  log the commands to FILE (created or emptied) instead of standard output\n"
     "  --32bit     answer with 32-bit axis values (26-byte frames), as with quote32bit on\n"
     "  --help      show this text\n"
-    "Ends on SIGTERM or SIGINT; a last command without \"*\" is logged then.\n";
+    "Ends on SIGTERM or SIGINT (taking what still arrives for at most a second); a last command\n"
+    "without \"*\" is logged then. A command longer than 64 kB without \"*\" is dropped and logged.\n";
 
-// At the end, input is taken until the terminal has been quiet this long.
+// At the end, input is taken until the terminal has been quiet this long, but for no longer than the
+// drain time: a sender that goes on writing does not keep the simulator alive.
 constexpr int kDrainMs = 50;
+constexpr auto kDrainTime = std::chrono::seconds(1);
 
 struct Options {
   std::string log;
@@ -105,7 +109,11 @@ int run(const Options& options) {
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
     if (n <= 0) return false;
     for (ssize_t k = 0; k < n; ++k) {
-      if (!controller.receive(buffer[k])) continue;
+      if (!controller.receive(buffer[k])) {
+        if (controller.dropped() != 0)
+          log << "(dropped " << controller.dropped() << " characters without \"*\")" << std::endl;
+        continue;
+      }
       log << controller.command() << std::endl;
       if (!controller.reply().empty() && !write_all(master, controller.reply())) return false;
     }
@@ -121,7 +129,9 @@ int run(const Options& options) {
     if (fds[0].revents != 0 && !receive()) return fail("read " + path);
   }
   // What was sent before the signal is still taken, so the log is complete.
-  for (pollfd rest{master, POLLIN, 0}; ::poll(&rest, 1, kDrainMs) > 0 && receive();) {
+  const auto drain_end = std::chrono::steady_clock::now() + kDrainTime;
+  for (pollfd rest{master, POLLIN, 0};
+       std::chrono::steady_clock::now() < drain_end && ::poll(&rest, 1, kDrainMs) > 0 && receive();) {
   }
   if (!controller.unfinished().empty()) log << controller.unfinished() << std::endl;
   ::close(slave);

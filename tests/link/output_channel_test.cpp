@@ -297,6 +297,7 @@ TEST_F(ChannelTest, RunTimeFailuresAreCountedAndKeepTheLine) {
     port = test::FakeSerialPort{};
     port.open(1, 38400);
     isa.failure.reset();
+    context.conversion.abort = false;  // a new run (a failing port stops the one before)
     channel.error_count = 4;
     c.arrange(*this);
     emit("X12345*");
