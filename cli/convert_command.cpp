@@ -77,6 +77,12 @@ ConvertOptions parse(ArgReader& args) {
   return options;
 }
 
+// The summary of a run that could not start, after the message that said why.
+int summary_of_no_run(const std::string& reason, int status) {
+  std::cerr << "vireo-cli convert: errors=1 last_error=" << reason << '\n';
+  return status;
+}
+
 }  // namespace
 
 int convert_command(ArgReader& args) {
@@ -86,14 +92,14 @@ int convert_command(ArgReader& args) {
   CliSession session(options.common);
   Context& context = session.context();
   CliHost& host = session.host();
-  if (int status = load_cli_settings(options.common, context); status != 0) return status;
+  if (int status = load_cli_settings(options.common, context); status != 0)
+    return summary_of_no_run("the settings could not be loaded", status);
 
   int read_error = 0;
   std::optional<std::string> text = read_whole_file(options.input, &read_error);
   if (!text) {
     std::cerr << "vireo-cli convert: cannot read " << file_error(options.input, read_error) << '\n';
-    std::cerr << "vireo-cli convert: errors=1 last_error=cannot read " << options.input << '\n';
-    return 1;
+    return summary_of_no_run("cannot read " + options.input, 1);
   }
   host.document.content = std::move(*text);  // no second copy of a large source
   text.reset();
@@ -109,8 +115,9 @@ int convert_command(ArgReader& args) {
   // The machine is reached as the applied settings reach it: a "comN" device opens its port now.
   if (options.sink == sink::kMachine) {
     if (const std::optional<RunError> failure = open_machine_link(context)) {
-      std::cerr << "vireo-cli convert: Errore " << failure->number() << ' ' << failure->description() << '\n';
-      return 1;
+      const std::string error = "Errore " + std::to_string(failure->number()) + ' ' + failure->description();
+      std::cerr << "vireo-cli convert: " << error << '\n';
+      return summary_of_no_run(error, 1);
     }
   }
   // Ctrl-C stops the run as the stop button does: the machine gets its closing sequence.

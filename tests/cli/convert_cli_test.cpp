@@ -330,6 +330,9 @@ TEST_F(ConvertCli, EveryFailureSaysWhyAndTheSummaryComesLast) {
       {"unwritable output", {source, "--output", dir.file("no/such/x.tpx")}, 1, "x.tpx was not written"},
       {"failed run", {dir.write("noext", "X1Y1D02*")}, 1, "[converti:]Errore 5"},
       {"program file", {dir.write("prog.tpx", "X01000*")}, 1, "[converti:]e' un file .tpx"},
+      {"port", {source, "--sink", "periferica", "--set", "s_periferica=com2", "--port", "com2=" + dir.file("no-tty")},
+       1, "Errore 8002 Invalid port number"},
+      {"setting", {source, "--set", "nothing=1"}, 2, "unknown setting nothing"},
   };
   for (const Case& c : cases) {
     const test::ProcessResult r = cli(c.args);
