@@ -231,15 +231,16 @@ void deliver(Context& context) {
   context.channel.line.clear();
 }
 
-// A machine that stops taking characters (a port that fails or is not open) is lost for the run:
-// the run is stopped as by its stop button, and the lines it still emits while stopping (the closing
-// sequence) are not tried on the dead port. The next run, which clears the abort flag, tries again.
-// Returns true when the line is to be dropped.
-bool lost_machine(Context& context, bool delivery_failed) {
+// A machine that stops taking characters (a port that is not open, or fails with a device I/O error)
+// is lost for the run: the run is stopped as by its stop button, and the lines it still emits while
+// stopping (the closing sequence) are not tried on the dead port. The next run, which clears the
+// abort flag, tries again. `failure` is the error number of the line's delivery, 0 before it. Returns
+// true when the line is to be dropped.
+bool lost_machine(Context& context, int failure) {
   ChannelState& channel = context.channel;
   if (!context.conversion.abort) channel.machine_lost = false;
   if (choose_path(context) != Path::serial) return false;
-  if (delivery_failed) {
+  if (failure == err::kPortNotOpen || failure == err::kDeviceIo) {
     channel.machine_lost = true;
     context.conversion.abort = true;
   }
@@ -251,7 +252,7 @@ bool lost_machine(Context& context, bool delivery_failed) {
 void emit_line(Context& context) {
   ChannelState& channel = context.channel;
   while (channel.pause) context.host->wait_events(kPauseWaitMs);
-  if (channel.suppress || lost_machine(context, false)) return;
+  if (channel.suppress || lost_machine(context, 0)) return;
   try {
     count_negative_sign(context);
     deliver(context);
@@ -259,7 +260,7 @@ void emit_line(Context& context) {
     channel.error_text = "[Invia:]Errore " + blank_number_text(error.number()) + "   " + error.description();
     ++channel.error_count;
     update_status(context);
-    lost_machine(context, true);
+    lost_machine(context, error.number());
   }
 }
 
