@@ -104,7 +104,7 @@ std::string AtomicFile::open(const fs::path& path) {
     fs::path temp = target->parent_path() / ("." + target->filename().string() + "." + std::to_string(random()));
     fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     if (fd_ < 0 && errno == EEXIST) continue;  // another writer's (or a stranger's) file: never touched
-    if (fd_ < 0) return file_error(temp, errno);
+    if (fd_ < 0) return file_error(*target, errno);
     if (exists) {
       // The new file takes the place of the old one with its permissions and, where allowed, owner.
       // (Only a privileged writer may give a file away; others keep their own ownership.)
@@ -121,7 +121,7 @@ std::string AtomicFile::open(const fs::path& path) {
 std::string AtomicFile::write(std::string_view bytes) {
   if (fd_ < 0) return file_error(target_, EBADF);
   int error = 0;
-  return write_all(fd_, bytes, error) ? std::string() : file_error(temp_.empty() ? target_ : temp_, error);
+  return write_all(fd_, bytes, error) ? std::string() : file_error(target_, error);
 }
 
 std::string AtomicFile::commit() {
