@@ -14,4 +14,7 @@ cmake --build build-asan
 # The first finding ends the test that met it.
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# ASan's dlopen runs from its own runtime library, which does not carry the programs' run path to the
+# ISA card driver stand-in: name its folder.
+export LD_LIBRARY_PATH="$PWD/build-asan/link/iocard${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
