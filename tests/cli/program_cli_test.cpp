@@ -150,6 +150,8 @@ TEST(CliSend, InterruptEndsARepeatingProgram) {
   dir.write("loop.tpx", "X01000*Y02000*@");
   test::BackgroundProcess send(VIREO_CLI, {"send", dir.file("loop.tpx"), "--set", "ritardo_dsr=0"});
   ASSERT_TRUE(send.started());
+  // The interrupt comes once the program is ready for it (a slow start must not meet it unprepared).
+  ASSERT_TRUE(test::wait_until([&] { return send.catches(SIGINT); }, std::chrono::seconds(20)));
   // Still sending after a while: nothing ends it by itself.
   EXPECT_FALSE(send.read_line(std::chrono::milliseconds(300)));
   EXPECT_EQ(send.stop(std::chrono::seconds(5), SIGINT), 0);
