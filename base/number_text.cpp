@@ -33,6 +33,8 @@ double leading_number(std::string_view text) {
       break;
     }
   }
+  // Hundreds of digits overflow to infinity: that is no number either.
+  if (!std::isfinite(value)) return 0;
   return negative ? -value : value;
 }
 

@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "app/session.h"
 #include "settings/setup_file.h"
+#include "settings/text_file.h"
 
 namespace vireo {
 
@@ -37,8 +38,12 @@ int load_cli_settings(const CommonOptions& options, Context& context) {
   if (!options.setup.empty()) {
     const SetupReadResult read = read_setup_file(options.setup, context.settings);
     if (!read.ok) {
-      std::cerr << "vireo-cli: " << options.setup << ": not a setup file: " << read.fields_read
-                << " fields read, " << kSlotCount << " needed\n";
+      if (read.read_error != 0) {
+        std::cerr << "vireo-cli: cannot read " << file_error(options.setup, read.read_error) << '\n';
+      } else {
+        std::cerr << "vireo-cli: " << options.setup << ": not a setup file: " << read.fields_read
+                  << " fields read, " << kSlotCount << " needed\n";
+      }
       return 1;
     }
     context.setup_path = options.setup;

@@ -41,6 +41,7 @@ void CliHost::pump_events() {
 }
 
 void CliHost::message_box(std::string_view text) {
+  last_message = text;
   if (hold_messages) {
     held_messages.emplace_back(text);
     return;

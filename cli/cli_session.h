@@ -60,6 +60,7 @@ class CliHost : public Host {
   ManualAnswer manual_answer;
   std::string manual_answer_text = "ok";
   std::string last_error;        // the last error text that paused the run
+  std::string last_message;      // the last message shown, for a summary of a run that failed
   bool hold_messages = false;    // a command that prints a message as its result takes it from here
   std::vector<std::string> held_messages;
 

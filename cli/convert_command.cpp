@@ -1,5 +1,6 @@
 // vireo-cli convert: one conversion of a source file through the same driver the windows run, into a
 // program file, the output text (printed at the end) or the machine.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -52,6 +53,7 @@ ConvertOptions parse(ArgReader& args) {
       options.sink = sink_of(args.value(argument));
     } else if (argument == "--output") {
       options.output = args.value(argument);
+      if (options.output.empty()) throw UsageError{"--output needs a file name"};
     } else if (argument == "--lines") {
       options.lines = true;
     } else if (argument == "--type") {
@@ -76,12 +78,19 @@ ConvertOptions parse(ArgReader& args) {
 }
 
 // The summary, always the last line on stderr: the error count, the last error text and, when a
-// run-time failure ended or marred the run, its number.
-int finish(int status, const ChannelState& channel, std::string_view last_error, int failure_number) {
-  std::cerr << "vireo-cli convert: errors=" << channel.error_count << " last_error=" << last_error;
+// run-time failure ended or marred the run, its number. A run that failed without a counted error
+// still names why, and counts it.
+int finish(int status, int errors, std::string last_error, int failure_number) {
+  std::replace(last_error.begin(), last_error.end(), '\r', ' ');
+  std::cerr << "vireo-cli convert: errors=" << errors << " last_error=" << last_error;
   if (failure_number != 0) std::cerr << " error=" << failure_number;
   std::cerr << '\n';
   return status;
+}
+
+// The summary of a run that could not start, after the message that said why.
+int finish_without_run(int status, const std::string& reason, int failure_number) {
+  return finish(status, 1, reason, failure_number);
 }
 
 }  // namespace
@@ -94,12 +103,13 @@ int convert_command(ArgReader& args) {
   Context& context = session.context();
   CliHost& host = session.host();
   if (int status = load_cli_settings(options.common, context); status != 0)
-    return finish(status, context.channel, {}, 0);
+    return finish_without_run(status, "the settings could not be loaded", 0);
 
-  std::optional<std::string> text = read_whole_file(options.input);
+  int read_error = 0;
+  std::optional<std::string> text = read_whole_file(options.input, &read_error);
   if (!text) {
-    std::cerr << "vireo-cli convert: cannot read " << options.input << "\n";
-    return finish(1, context.channel, {}, err::kFileNotFound);
+    std::cerr << "vireo-cli convert: cannot read " << file_error(options.input, read_error) << '\n';
+    return finish_without_run(1, "cannot read " + options.input, err::kFileNotFound);
   }
   host.document.content = std::move(*text);  // no second copy of a large source
   text.reset();
@@ -115,10 +125,13 @@ int convert_command(ArgReader& args) {
   // The machine is reached as the applied settings reach it: a "comN" device opens its port now.
   if (options.sink == sink::kMachine) {
     if (const std::optional<RunError> failure = open_machine_link(context)) {
-      std::cerr << failure->message("vireo-cli convert: ", {false, " "}) << '\n';
-      return finish(1, context.channel, {}, failure->number());
+      const std::string message = failure->message({}, {false, " "});
+      std::cerr << "vireo-cli convert: " << message << '\n';
+      return finish_without_run(1, message, failure->number());
     }
   }
+  // Ctrl-C stops the run as the stop button does: the machine gets its closing sequence.
+  CliHost::stop_on_interrupt();
 
   const ConversionOutcome outcome = convert_document(context);
 
@@ -127,31 +140,44 @@ int convert_command(ArgReader& args) {
     for (const std::string& item : host.tool_list) std::cout << item << '\n';
   std::cout.flush();
   const ChannelState& channel = context.channel;
-  const std::string& last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
   // A failure that ended the conversion, else the last delivery that failed (a program file that
   // cannot be written): either makes the run a failure, whatever the texts say.
   const int failure_number =
       context.conversion.failure_number != 0 ? context.conversion.failure_number : channel.error_number;
-  const auto done = [&](int status) { return finish(status, channel, last_error, failure_number); };
-
+  int status = failure_number != 0 ? 1 : 0;
+  std::string failure;  // why the run has no result, said before the summary
   switch (outcome) {
     case ConversionOutcome::converted:
-      if (options.sink == sink::kFile && !channel.output_started)
-        std::cerr << "vireo-cli convert: the program file " << channel.program_file_name << " was not written\n";
-      return done(failure_number != 0 ? 1 : 0);
-    case ConversionOutcome::cancelled:
-      if (host.file_type_asked && options.type.empty()) {
-        std::cerr << "vireo-cli convert: unknown file type of " << options.input
-                  << "; name it with --type gc|dxf|drl|gbr|plt|rml\n";
-        return done(2);
+      if (options.sink == sink::kFile && !channel.output_started) {
+        failure = "the program file " + channel.program_file_name + " was not written";
+        status = 1;
+      } else if (context.conversion.abort) {
+        // Stopped (Ctrl-C, or a machine that was lost): the program did not run to its end.
+        failure = "stopped before the end of the program";
+        status = 1;
       }
-      return done(1);
+      break;
+    case ConversionOutcome::cancelled:
+      status = 1;
+      if (host.file_type_asked && options.type.empty()) {
+        failure = "unknown file type of " + options.input + "; name it with --type gc|dxf|drl|gbr|plt|rml";
+        status = 2;
+      }
+      break;
     case ConversionOutcome::program_file:
     case ConversionOutcome::unavailable:
     case ConversionOutcome::failed:
-      return done(1);
+      status = 1;
+      break;
   }
-  return done(1);
+  if (!failure.empty()) std::cerr << "vireo-cli convert: " << failure << '\n';
+  std::string last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
+  int errors = static_cast<int>(channel.error_count);
+  if (status != 0 && last_error.empty()) {
+    last_error = failure.empty() ? host.last_message : failure;
+    ++errors;
+  }
+  return finish(status, errors, last_error, failure_number);
 }
 
 }  // namespace vireo

@@ -1,4 +1,5 @@
 // vireo-cli: the headless front end over the same logic as the desktop program, for scripts and checks.
+#include <exception>
 #include <iostream>
 #include <string_view>
 
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     } catch (const vireo::UsageError& error) {
       std::cerr << "vireo-cli " << name << ": " << error.message << "\n" << kUsage;
       return 2;
+    } catch (const std::exception& error) {
+      // The commands report their own failures; whatever still escapes ends with a message, not an abort.
+      std::cerr << "vireo-cli " << name << ": " << error.what() << '\n';
+      return 1;
     }
   }
   std::cerr << "vireo-cli: unknown command " << name << "\n" << kUsage;

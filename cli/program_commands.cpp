@@ -15,6 +15,7 @@
 #include "core/document_name.h"
 #include "base/number_text.h"
 #include "convert/senders.h"
+#include "link/machine_link.h"
 #include "preview/plan.h"
 #include "preview/raster.h"
 #include "preview/trace.h"
@@ -40,7 +41,7 @@ int parse_size(std::string_view text, int& width, int& height) {
   if (x == std::string_view::npos) return 1;
   const auto read = [](std::string_view part, int& value) {
     const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-    return error == std::errc() && end == part.data() + part.size() && value > 0 && value <= 20000;
+    return error == std::errc() && end == part.data() + part.size() && value > 0;
   };
   return read(text.substr(0, x), width) && read(text.substr(x + 1), height) ? 0 : 1;
 }
@@ -57,8 +58,12 @@ FileOptions parse(ArgReader& args, std::string_view command, unsigned takes) {
     } else if ((takes & kPng) && argument == "--size") {
       const std::string size = args.value(argument);
       if (parse_size(size, options.width, options.height) != 0) throw UsageError{"--size needs WxH, not " + size};
+      if (options.width > kMaxRasterSide || options.height > kMaxRasterSide)
+        throw UsageError{"--size is at most " + std::to_string(kMaxRasterSide) + "x" + std::to_string(kMaxRasterSide) +
+                         " pixels, not " + size};
     } else if ((takes & kOutput) && argument == "--output") {
       options.output = args.value(argument);
+      if (options.output.empty()) throw UsageError{"--output needs a file name"};
     } else if (argument.starts_with("--") || !options.file.empty()) {
       throw UsageError{"unknown option " + std::string(argument)};
     } else {
@@ -72,9 +77,10 @@ FileOptions parse(ArgReader& args, std::string_view command, unsigned takes) {
 
 // Opens the file in the session's document window. False (after a message) when it cannot be read.
 bool open_document(CliSession& session, const std::string& file) {
-  const std::optional<std::string> text = read_whole_file(file);
+  int error = 0;
+  const std::optional<std::string> text = read_whole_file(file, &error);
   if (!text) {
-    std::cerr << "vireo-cli: " << file << ": cannot be read\n";
+    std::cerr << "vireo-cli: cannot read " << file_error(file, error) << '\n';
     return false;
   }
   session.host().caption = file;
@@ -100,6 +106,14 @@ int send_command(ArgReader& args) {
   const ChannelState& channel = context.channel;
   if (int status = load_cli_settings(options.common, context); status != 0) return send_summary(status, channel);
   if (!open_document(session, options.file)) return send_summary(1, channel);
+  // The device of the settings is reached as the desktop program reaches it: a "comN" port opens now.
+  if (const std::optional<RunError> failure = open_machine_link(context)) {
+    const std::string message = failure->message({}, {false, " "});
+    std::cerr << "vireo-cli send: " << message << '\n';
+    context.channel.error_text = message;
+    context.channel.error_number = failure->number();
+    return send_summary(1, channel);
+  }
   if (options.lines) session.host().echo = &std::cout;
   CliHost::stop_on_interrupt();
   const bool raw = caption_extension(options.file) == kRawExtension;
@@ -138,8 +152,8 @@ int preview_command(ArgReader& args) {
   PlanOptions plan;
   plan.line_width = initial_line_width(caption_extension(options.file));
   const PlanDrawing drawing = draw_plan(context, picture, plan);
-  if (!write_png(picture, options.png)) {
-    std::cerr << "vireo-cli: " << options.png << ": cannot be written\n";
+  if (const std::string error = write_png(picture, options.png); !error.empty()) {
+    std::cerr << "vireo-cli: cannot write " << error << '\n';
     return 1;
   }
   std::cout << drawing.caption << '\n';
@@ -163,7 +177,7 @@ int autozero_file_command(ArgReader& args) {
   const std::string& target = options.output.empty() ? options.file : options.output;
   const std::string error = write_file_atomically(target, session.host().document.text());
   if (!error.empty()) {
-    std::cerr << "vireo-cli: " << target << ": " << error << '\n';
+    std::cerr << "vireo-cli: cannot write " << error << '\n';
     return 1;
   }
   std::string message = result->message;

@@ -15,6 +15,7 @@
 #include "link/output_channel.h"
 #include "base/run_error.h"
 #include "preview/trace.h"
+#include "settings/text_file.h"
 
 namespace vireo {
 namespace {
@@ -162,6 +163,12 @@ ConversionOutcome convert_document(Context& context) {
     if (channel.document_extension == kProgramExtension) {
       context.host->message_box(std::string(kTag) + "e' un file .tpx");
       return ConversionOutcome::program_file;
+    }
+    // Writing the program over its own source would destroy the source before it is read.
+    if (channel.sink == sink::kFile && same_file(channel.program_file_name, context.host->document_caption())) {
+      context.host->message_box(std::string(kTag) + "il file di programma e' il file sorgente: " +
+                                channel.program_file_name);
+      return ConversionOutcome::failed;
     }
     TextView* view = context.host->document_view();
     if (!view) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no document");

@@ -35,6 +35,8 @@ struct ChannelState {
   bool pause = false;      // the run waits before its next line
   bool suppress = false;   // every line is dropped, the line buffer keeps its text
   bool emergency = false;  // nothing is written to the serial port
+  // The serial port failed in this run: the run stops and nothing more is tried on it.
+  bool machine_lost = false;
   // The job window is open: stopping a run re-enables its cancel and tool-list buttons.
   bool job_window_open = false;
 

@@ -235,13 +235,29 @@ void deliver(Context& context) {
   context.channel.line.clear();
 }
 
+// A machine that stops taking characters (a port that is not open, or fails with a device I/O error)
+// is lost for the run: the run is stopped as by its stop button, and the lines it still emits while
+// stopping (the closing sequence) are not tried on the dead port. The next run, which clears the
+// abort flag, tries again. `failure` is the error number of the line's delivery, 0 before it. Returns
+// true when the line is to be dropped.
+bool lost_machine(Context& context, int failure) {
+  ChannelState& channel = context.channel;
+  if (!context.conversion.abort) channel.machine_lost = false;
+  if (choose_path(context) != Path::serial) return false;
+  if (failure == err::kPortNotOpen || failure == err::kDeviceIo) {
+    channel.machine_lost = true;
+    context.conversion.abort = true;
+  }
+  return channel.machine_lost;
+}
+
 }  // namespace
 
 void emit_line(Context& context, std::string_view line) {
   ChannelState& channel = context.channel;
   channel.line.assign(line);
   while (channel.pause) context.host->wait_events(kPauseWaitMs);
-  if (channel.suppress) return;
+  if (channel.suppress || lost_machine(context, 0)) return;
   try {
     count_negative_sign(context);
     deliver(context);
@@ -250,6 +266,7 @@ void emit_line(Context& context, std::string_view line) {
     channel.error_number = error.number();
     ++channel.error_count;
     update_status(context);
+    lost_machine(context, error.number());
   }
 }
 

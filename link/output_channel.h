@@ -18,7 +18,8 @@ struct ChannelState;
 // suppression flag is up, counts a line holding "-" as an error per axis letter and still sends it.
 // A run-time failure ends the call with "[Invia:]Errore <number>   <description>" in the error text,
 // counted once; the line buffer then keeps its text. Nothing is thrown to the caller. A completed
-// emission empties the buffer.
+// emission empties the buffer. A serial port that is not open or fails to write also raises the
+// abort flag, and the lines emitted while that run stops are dropped.
 void emit_line(Context& context, std::string_view line);
 
 // Rewrites the five status panels from the channel state; does nothing while a program file is being

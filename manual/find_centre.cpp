@@ -23,8 +23,7 @@ constexpr std::string_view kProbeFeed = "F10";
 constexpr int kWaitStepMs = 10;
 
 void emit(Context& ctx, std::string_view line) {
-  ctx.channel.line = std::string(line);
-  emit_line(ctx);
+  emit_line(ctx, line);
 }
 
 int whole(const std::string& text) {

@@ -15,7 +15,9 @@ void send_immediate_line(Context& ctx) {
   ctx.display.force_z = ctx.display.force_f = true;
   ctx.channel.suppress = false;
   ctx.channel.direct_to_machine = true;
-  emit_line(ctx);
+  // The line the window put in the buffer goes out as it is.
+  const std::string line = ctx.channel.line;
+  emit_line(ctx, line);
   ctx.channel.direct_to_machine = false;
   ctx.channel.suppress = true;
 }

@@ -42,7 +42,9 @@ std::string_view speed_caption(bool fast) { return fast ? kCaptionFast : kCaptio
 void send_keypad_line(Context& ctx) {
   ctx.channel.suppress = false;
   ctx.channel.direct_to_machine = true;
-  emit_line(ctx);
+  // The line the button put in the buffer goes out as it is.
+  const std::string line = ctx.channel.line;
+  emit_line(ctx, line);
   ctx.channel.direct_to_machine = false;
   ctx.channel.suppress = true;
 }
@@ -129,11 +131,9 @@ bool calibrate(Context& ctx) {
   ctx.channel.direct_to_machine = true;
   bool done = true;
   try {
-    ctx.channel.line = std::string(cmd::kToolOpen);
-    emit_line(ctx);
+    emit_line(ctx, cmd::kToolOpen);
     calibrate_tool(ctx);
-    ctx.channel.line = std::string(cmd::kToolClose);
-    emit_line(ctx);
+    emit_line(ctx, cmd::kToolClose);
   } catch (const RunError& error) {
     report(ctx, error);
     done = false;

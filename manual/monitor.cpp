@@ -17,10 +17,9 @@ std::string read_monitor(Context& ctx, const Clock& now) {
   ReceiveState& receive = ctx.receive;
   receive.capture = true;
   if (ctx.serial) ctx.serial->clear_input();
-  ctx.channel.line = std::string(cmd::kStatusDump);
   ctx.channel.suppress = false;
   ctx.channel.direct_to_machine = true;
-  emit_line(ctx);
+  emit_line(ctx, cmd::kStatusDump);
   ctx.channel.direct_to_machine = false;
   receive.rx_count = 0;
   ctx.channel.suppress = true;

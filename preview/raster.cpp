@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <memory>
+
+#include "settings/text_file.h"
 
 namespace vireo {
 namespace {
@@ -57,7 +57,7 @@ void put_chunk(std::string& out, const char* type, const std::string& data) {
 }  // namespace
 
 Raster::Raster(int width, int height, Rgb background)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+    : width_(std::clamp(width, 0, kMaxRasterSide)), height_(std::clamp(height, 0, kMaxRasterSide)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3) {
   fill(background);
 }
@@ -144,16 +144,10 @@ std::string png_bytes(const Raster& raster) {
   return out;
 }
 
-bool write_png(const Raster& raster, const std::string& path) {
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
+std::string write_png(const Raster& raster, const std::string& path) {
   const std::string bytes = png_bytes(raster);
-  if (bytes.empty()) return false;
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-  return std::fclose(file.release()) == 0;
+  if (bytes.empty()) return path + ": the picture cannot be compressed";
+  return write_file_atomically(path, bytes);
 }
 
 }  // namespace vireo

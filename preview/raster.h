@@ -10,8 +10,12 @@
 
 namespace vireo {
 
+// The largest side of a picture: 8192 x 8192 pixels already take 192 MB.
+inline constexpr int kMaxRasterSide = 8192;
+
 class Raster {
  public:
+  // Sides are taken between 0 and kMaxRasterSide.
   Raster(int width, int height, Rgb background);
 
   int width() const { return width_; }
@@ -33,8 +37,9 @@ class Raster {
   std::vector<std::uint8_t> pixels_;
 };
 
-// The picture as a PNG file (8-bit RGB). Returns false when the file cannot be written.
-bool write_png(const Raster& raster, const std::string& path);
+// The picture as a PNG file (8-bit RGB), written whole or not at all. Returns an error text, empty on
+// success.
+std::string write_png(const Raster& raster, const std::string& path);
 // The PNG bytes of the picture; empty when it could not be compressed.
 std::string png_bytes(const Raster& raster);
 

@@ -1,16 +1,16 @@
 #include "preview/trace.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 
 #include "core/context.h"
 #include "core/document_name.h"
 #include "base/number_text.h"
 #include "base/run_error.h"
+#include "settings/text_file.h"
 
 namespace vireo {
 namespace {
@@ -132,12 +132,13 @@ void scan_xy_extent(Context& context, TraceValues values) {
 }
 
 void load_trace(Context& context, const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw RunError(err::kFileNotFound, "File not found");
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) throw RunError(err::kDeviceIo, "Device I/O error");
+  int error = 0;
+  std::optional<std::string> text = read_whole_file(path, &error);
+  if (!text && error == ENOENT) throw RunError(err::kFileNotFound, "File not found");
+  // A folder, a file without read permission, a failing disk: the reason is named.
+  if (!text) throw RunError(err::kPathAccess, "Path/File access error: " + file_error(path, error));
   context.trace.file_name = path;
-  set_trace_text(context, std::move(text));
+  set_trace_text(context, std::move(*text));
   Host& host = *context.host;
   host.set_busy(true);
   host.set_status_panel(4, "ricerca z min/max");

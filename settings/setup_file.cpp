@@ -64,9 +64,9 @@ std::string settings_field(std::string_view text) {
 
 SetupReadResult read_setup_file(const std::filesystem::path& path, SettingsRecord& record) {
   SetupReadResult result;
-  const std::optional<std::string> content = read_whole_file(path);
+  const std::optional<std::string> content = read_whole_file(path, &result.read_error);
   if (!content) {
-    result.error = "cannot open " + path.string();
+    result.error = "cannot read " + file_error(path, result.read_error);
     return result;
   }
   std::vector<SettingsField> fields = split_settings_fields(*content, kSlotCount);

@@ -28,6 +28,7 @@ struct SetupReadResult {
   bool ok = false;
   int fields_read = 0;  // fields found, at most 200
   std::string error;    // why reading failed
+  int read_error = 0;   // the errno value when the file could not be read at all
 };
 
 // Reads a setup file into the record. The record changes only when all 200 fields were read.

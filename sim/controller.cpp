@@ -117,6 +117,7 @@ std::string position_frame(const MachineState& s, bool wide) {
 
 bool Controller::receive(char c) {
   reply_.clear();
+  dropped_ = 0;
   // The "(" of a ")()" that comes while nothing is stored does not start storing.
   const bool closing = cutter_.pending().ends_with(cmd::kStoreEnd.front());
   if (storing_ || (c == cmd::kStoreStart.front() && !closing)) return store(c);
@@ -141,6 +142,11 @@ bool Controller::receive(char c) {
     cutter_ = cmd::CommandCutter{};
     run_stored();
     return true;
+  }
+  // A command that never ends is dropped once it is longer than any the controller takes.
+  if (pending.size() >= kLongestCommand) {
+    dropped_ = pending.size();
+    cutter_ = cmd::CommandCutter{};
   }
   return false;
 }

@@ -41,14 +41,20 @@ std::optional<MachineState> parse_start(std::string_view text);
 // held at its ends.
 std::string position_frame(const MachineState& state, bool wide);
 
+// No real command is anywhere near this long; the simulator does not grow without bound on a stream
+// that never ends one.
+inline constexpr std::size_t kLongestCommand = 64 * 1024;
+
 class Controller {
  public:
   explicit Controller(bool wide_frames, Workpiece workpiece = {}, MachineState start = {})
       : wide_(wide_frames), workpiece_(workpiece), state_(start), target_(start) {}
 
   // Takes one received character; returns true when it completed a command. command() then holds
-  // it and reply() the bytes to answer with ("" for none).
+  // it and reply() the bytes to answer with ("" for none). A command that grows past
+  // kLongestCommand characters without its "*" is dropped; dropped() then tells how long it was.
   bool receive(char c);
+  std::size_t dropped() const { return dropped_; }
   const std::string& command() const { return command_; }
   const std::string& reply() const { return reply_; }
   // The characters received after the last command.
@@ -76,6 +82,7 @@ class Controller {
   cmd::CommandCutter cutter_;
   std::string command_;
   std::string reply_;
+  std::size_t dropped_ = 0;
   MachineState state_;
   MachineState target_;  // state_ with the axis values written since the last "*"
 };

@@ -2,6 +2,7 @@
 // line, then logs every command it receives and answers the position request with a position frame.
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -45,10 +46,13 @@ constexpr std::string_view kUsage =
     "  --help      show this text\n"
     "Firmware records (Motorola S-records, one a line, as fwflash sends them) are logged and answered\n"
     "with ACK (06h), or NAK (15h) when a record is damaged.\n"
-    "Ends on SIGTERM or SIGINT; a last command without \"*\" is logged then.\n";
+    "Ends on SIGTERM or SIGINT (taking what still arrives for at most a second); a last command\n"
+    "without \"*\" is logged then. A command longer than 64 kB without \"*\" is dropped and logged.\n";
 
-// At the end, input is taken until the terminal has been quiet this long.
+// At the end, input is taken until the terminal has been quiet this long, but for no longer than the
+// drain time: a sender that goes on writing does not keep the simulator alive.
 constexpr int kDrainMs = 50;
+constexpr auto kDrainTime = std::chrono::seconds(1);
 
 struct Options {
   std::string log;
@@ -184,7 +188,11 @@ int run(const Options& options) {
       char answer = 0;
       std::string record;
       for (char c : firmware.take(buffer[k], answer, record)) {
-        if (!controller.receive(c)) continue;
+        if (!controller.receive(c)) {
+          if (controller.dropped() != 0)
+            log << "(dropped " << controller.dropped() << " characters without \"*\")" << std::endl;
+          continue;
+        }
         log << controller.command() << std::endl;
         if (!controller.reply().empty() && !send_reply(master, signal_fd, controller.reply(), options)) return false;
       }
@@ -204,7 +212,9 @@ int run(const Options& options) {
     if (fds[0].revents != 0 && !receive()) return fail("read " + path);
   }
   // What was sent before the signal is still taken, so the log is complete.
-  for (pollfd rest{master, POLLIN, 0}; ::poll(&rest, 1, kDrainMs) > 0 && receive();) {
+  const auto drain_end = std::chrono::steady_clock::now() + kDrainTime;
+  for (pollfd rest{master, POLLIN, 0};
+       std::chrono::steady_clock::now() < drain_end && ::poll(&rest, 1, kDrainMs) > 0 && receive();) {
   }
   if (!controller.unfinished().empty()) log << controller.unfinished() << std::endl;
   ::close(slave);

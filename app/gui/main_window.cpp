@@ -192,7 +192,12 @@ MainWindow::MainWindow(UiContext& context, PlacementStore store, QWidget* parent
   operators_ = std::make_unique<OperatorWindows>(context_, this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The tool windows are destroyed after this object (with the QWidget below it): that is no operator
+  // closing them, and their handlers must not reach into a main window that is gone.
+  for (const QPointer<QMdiSubWindow>& tool : tools_)
+    if (tool) disconnect(tool, &QObject::destroyed, this, nullptr);
+}
 
 // --- building
 

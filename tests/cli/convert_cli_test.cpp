@@ -1,7 +1,10 @@
 // vireo-cli convert, run as scripts run it: options, exit status, what goes to stdout and stderr.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -205,6 +208,119 @@ TEST_F(ConvertCli, FailuresAndUsage) {
     if (c.status != 1) continue;
     const std::size_t last_line = r.err.rfind('\n', r.err.size() - 2);
     EXPECT_TRUE(r.err.substr(last_line + 1).starts_with("vireo-cli convert: errors=")) << c.name << ": " << r.err;
+  }
+}
+
+// "convert src.gbr --output src.gbr" wrote the program over its own source and exited 0; a conversion
+// that then failed left 24 bytes of the source. "--output ''" wrote beside the input without a word.
+// An output that is the input, also through a link, is refused before anything is opened.
+TEST_F(ConvertCli, AnOutputThatIsItsOwnInputIsRefused) {
+  const std::string source = input("worked_example.gbr");
+  const std::string original = dir.read("worked_example.gbr");
+  std::filesystem::create_symlink("worked_example.gbr", dir.path() / "alias.tpx");
+  for (const std::string& output : {source, dir.file("alias.tpx")}) {
+    const test::ProcessResult r = cli({source, "--output", output});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("[converti:]il file di programma e' il file sorgente: " + output), std::string::npos) << r.err;
+    EXPECT_EQ(dir.read("worked_example.gbr"), original);
+  }
+  // The program file beside the input is a link back to it.
+  std::filesystem::create_symlink("worked_example.gbr", dir.path() / "worked_example.tpx");
+  EXPECT_EQ(cli({source}).status, 1);
+  EXPECT_EQ(dir.read("worked_example.gbr"), original);
+
+  const test::ProcessResult empty = cli({source, "--output", ""});
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_NE(empty.err.find("--output needs a file name"), std::string::npos) << empty.err;
+}
+
+// Two "convert --output same.tpx" at once left a mixture of both programs in 14 of 20 tries. Each run
+// writes its own temporary file and puts it in place whole.
+TEST_F(ConvertCli, TwoConversionsIntoOneFileLeaveOneWholeProgram) {
+  std::string board;
+  for (int i = 0; i < 20000; ++i) board += "X" + std::to_string(i % 900) + "Y" + std::to_string(i % 700) + "D01*\n";
+  const std::string first = dir.write("first.gbr", board);
+  const std::string second = dir.write("second.gbr", "X100Y100D02*\n" + board);
+  ASSERT_EQ(cli({first, "--output", dir.file("alone1.tpx")}).status, 0);
+  ASSERT_EQ(cli({second, "--output", dir.file("alone2.tpx")}).status, 0);
+  const std::string programs[] = {dir.read("alone1.tpx"), dir.read("alone2.tpx")};
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    test::BackgroundProcess a(VIREO_CLI, {"convert", first, "--output", dir.file("same.tpx")});
+    test::BackgroundProcess b(VIREO_CLI, {"convert", second, "--output", dir.file("same.tpx")});
+    EXPECT_EQ(a.stop(std::chrono::seconds(60), 0), 0);
+    EXPECT_EQ(b.stop(std::chrono::seconds(60), 0), 0);
+    const std::string written = dir.read("same.tpx");
+    EXPECT_TRUE(written == programs[0] || written == programs[1]) << "a mixture of " << written.size() << " bytes";
+  }
+}
+
+// Killing the simulator during "convert --sink periferica" left the run going to its end (57 MB, no
+// message, every line failing with EIO) and exit 0. The first failure now ends the run with its
+// message, nothing more is tried on the dead port, and the exit status is 1.
+TEST_F(ConvertCli, AMachineThatVanishesEndsTheRun) {
+  std::string board;
+  for (int i = 0; i < 200000; ++i) board += "X" + std::to_string(i % 900) + "Y" + std::to_string(i % 700) + "D01*\n";
+  const std::string source = dir.write("long.gbr", board);
+  auto sim = std::make_unique<test::BackgroundProcess>(VIREO_SIM, std::vector<std::string>{"--log", dir.file("sim.log")});
+  const std::optional<std::string> pty = sim->read_line(std::chrono::seconds(5));
+  ASSERT_TRUE(pty);
+  test::BackgroundProcess run(VIREO_CLI, {"convert", source, "--sink", "periferica", "--set", "s_periferica=com1",
+                                          "--set", "ritardo_dsr=1", "--port", "com1=" + *pty});
+  ASSERT_TRUE(test::wait_until([&] { return dir.read("sim.log").size() > 1000; }, std::chrono::seconds(20)));
+  EXPECT_EQ(sim->stop(std::chrono::seconds(5), SIGKILL), -1);
+  const auto killed = std::chrono::steady_clock::now();
+  EXPECT_EQ(run.stop(std::chrono::seconds(30), 0), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(10));
+}
+
+// Ctrl-C during "convert --sink periferica" ended the program at once: the spindle never got its
+// "S00". The run now stops as the stop button stops it, closing sequence included.
+TEST_F(ConvertCli, InterruptStopsTheRunWithTheClosingSequence) {
+  std::string board;
+  for (int i = 0; i < 200000; ++i) board += "X" + std::to_string(i % 900) + "Y" + std::to_string(i % 700) + "D01*\n";
+  const std::string source = dir.write("long.gbr", board);
+  test::BackgroundProcess sim(VIREO_SIM, {"--log", dir.file("sim.log")});
+  const std::optional<std::string> pty = sim.read_line(std::chrono::seconds(5));
+  ASSERT_TRUE(pty);
+  test::BackgroundProcess run(VIREO_CLI, {"convert", source, "--sink", "periferica", "--set", "s_periferica=com1",
+                                          "--set", "ritardo_dsr=1", "--port", "com1=" + *pty});
+  ASSERT_TRUE(test::wait_until([&] { return dir.read("sim.log").size() > 1000; }, std::chrono::seconds(20)));
+  EXPECT_EQ(run.stop(std::chrono::seconds(30), SIGINT), 1);
+  EXPECT_EQ(sim.stop(), 0);
+  const std::string logged = dir.read("sim.log");
+  EXPECT_TRUE(logged.ends_with("S00 \n")) << logged.substr(logged.size() - std::min<std::size_t>(logged.size(), 80));
+}
+
+// The summary line was not the last for an unknown type, an unreadable input or a program file that
+// was not written; a failed run said "errors=0 last_error=" with nothing after it; "cannot read X"
+// gave no reason. Every failure now says why, and the summary comes last.
+TEST_F(ConvertCli, EveryFailureSaysWhyAndTheSummaryComesLast) {
+  const std::string source = input("worked_example.gbr");
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"unknown type", {dir.write("board.art", "X1Y1D02*\n")}, 2, "unknown file type of " + dir.file("board.art")},
+      {"missing input", {dir.file("none.gbr")}, 1, "cannot read " + dir.file("none.gbr") + ": No such file or directory"},
+      {"unwritable output", {source, "--output", dir.file("no/such/x.tpx")}, 1, "x.tpx was not written"},
+      {"failed run", {dir.write("noext", "X1Y1D02*")}, 1, "[converti:]Errore 5"},
+      {"program file", {dir.write("prog.tpx", "X01000*")}, 1, "[converti:]e' un file .tpx"},
+      {"port", {source, "--sink", "periferica", "--set", "s_periferica=com2", "--port", "com2=" + dir.file("no-tty")},
+       1, "Errore 8002 Invalid port number"},
+      {"setting", {source, "--set", "nothing=1"}, 2, "unknown setting nothing"},
+  };
+  for (const Case& c : cases) {
+    const test::ProcessResult r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    std::string last = r.err.substr(0, r.err.size() - 1);
+    last = last.substr(last.rfind('\n') + 1);
+    EXPECT_TRUE(last.starts_with("vireo-cli convert: errors=")) << c.name << ": " << r.err;
+    EXPECT_FALSE(last.ends_with("last_error=")) << c.name << ": " << r.err;
+    EXPECT_FALSE(last.starts_with("vireo-cli convert: errors=0 ")) << c.name << ": " << r.err;
   }
 }
 

@@ -1,6 +1,10 @@
 // vireo-cli send, trace, preview and autozero, run as scripts run them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <unistd.h>
+
 #include "tests/support/background_process.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
@@ -147,9 +151,102 @@ TEST(CliSend, InterruptEndsARepeatingProgram) {
   dir.write("loop.tpx", "X01000*Y02000*@");
   test::BackgroundProcess send(VIREO_CLI, {"send", dir.file("loop.tpx"), "--set", "ritardo_dsr=0"});
   ASSERT_TRUE(send.started());
+  // The interrupt comes once the program is ready for it (a slow start must not meet it unprepared).
+  ASSERT_TRUE(test::wait_until([&] { return send.catches(SIGINT); }, std::chrono::seconds(20)));
   // Still sending after a while: nothing ends it by itself.
   EXPECT_FALSE(send.read_line(std::chrono::milliseconds(300)));
   EXPECT_EQ(send.stop(std::chrono::seconds(5), SIGINT), 0);
+}
+
+// "send t.tpx --set s_periferica=com1 --port com1=PTY" with the simulator alive on PTY ended with
+// "[Invia:]Errore 8012 The device is not open" and nothing in the simulator's log: send never opened
+// the machine link that convert opens. A program and a raster now arrive on the simulator's terminal.
+TEST(CliSend, ProgramsAndRastersReachTheSimulator) {
+  test::TempDir dir;
+  dir.write("p.tpx", "X01000*\r\nY02000*");
+  dir.write("p.raw", std::string(2048, '.'));
+  struct Row {
+    const char* file;
+    std::string logged;
+  };
+  const Row rows[] = {{"p.tpx", "F45Z00000*F45S12X01000*Y02000*go0F45Z00000*F45S00 "},
+                      {"p.raw", std::string(256, '\xff')}};
+  for (const Row& row : rows) {
+    test::BackgroundProcess sim(VIREO_SIM, {"--log", dir.file("sim.log")});
+    const std::optional<std::string> pty = sim.read_line(std::chrono::seconds(5));
+    ASSERT_TRUE(pty);
+    const test::ProcessResult r = cli({"send", dir.file(row.file), "--set", "s_periferica=com1", "--set",
+                                       "ritardo_dsr=1", "--port", "com1=" + *pty});
+    EXPECT_EQ(r.status, 0) << row.file << ": " << r.err;
+    EXPECT_EQ(sim.stop(), 0);
+    std::string logged;
+    for (char c : dir.read("sim.log"))
+      if (c != '\n') logged += c;
+    EXPECT_EQ(logged, row.logged) << row.file;
+  }
+}
+
+// "mkdir d.tpx; vireo-cli trace d.tpx" (also preview, and "trace x.gbr" beside a folder x.tpx) ended
+// with an uncaught std::ios_base::failure, exit 134. Every file read reports its reason.
+TEST(CliFiles, AFolderWhereAFileShouldBeIsReported) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.path() / "d.tpx");
+  std::filesystem::create_directory(dir.path() / "d.raw");
+  dir.write("d.gbr", "X1Y1D02*");
+  struct Row {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Row rows[] = {
+      {{"trace", dir.file("d.tpx")}, "[GRAPH:]Errore 75\nPath/File access error: "},
+      {{"trace", dir.file("d.gbr")}, "[GRAPH:]Errore 75\nPath/File access error: "},
+      {{"preview", dir.file("d.tpx"), "--png", dir.file("d.png")}, "[GRAPH:]Errore 75\nPath/File access error: "},
+      {{"send", dir.file("d.tpx")}, "vireo-cli: cannot read "},
+      {{"send", dir.file("d.raw")}, "vireo-cli: cannot read "},
+      {{"autozero", dir.file("d.tpx")}, "vireo-cli: cannot read "},
+      {{"convert", dir.file("d.tpx")}, "vireo-cli convert: cannot read "},
+      {{"settings", "--setup", dir.file("d.tpx")}, "vireo-cli: cannot read "},
+  };
+  for (const Row& row : rows) {
+    const test::ProcessResult r = cli(row.args);
+    EXPECT_EQ(r.status, 1) << row.args[0] << " " << row.args[1] << ": " << r.err;
+    EXPECT_TRUE(r.err.starts_with(row.message)) << r.err;
+    EXPECT_NE(r.err.find(": Is a directory\n"), std::string::npos) << r.err;
+  }
+}
+
+// A missing setup file said "not a setup file: 0 fields read", and a .tpx that cannot be read said
+// "Errore 53 File not found": the messages name the real reason.
+TEST(CliFiles, MessagesNameTheReason) {
+  test::TempDir dir;
+  const test::ProcessResult missing = cli({"settings", "--setup", dir.file("none.stu")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "vireo-cli: cannot read " + dir.file("none.stu") + ": No such file or directory\n");
+  const test::ProcessResult short_file = cli({"settings", "--setup", dir.write("short.stu", "1,2,3,")});
+  EXPECT_EQ(short_file.status, 1);
+  EXPECT_NE(short_file.err.find("not a setup file: 3 fields read"), std::string::npos) << short_file.err;
+
+  if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not stop root";
+  const std::string locked = dir.write("locked.tpx", "X01000*");
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  const test::ProcessResult trace = cli({"trace", locked});
+  EXPECT_EQ(trace.status, 1);
+  EXPECT_EQ(trace.err, "[GRAPH:]Errore 75\nPath/File access error: " + locked + ": Permission denied\n");
+  const test::ProcessResult send = cli({"send", locked});
+  EXPECT_EQ(send.err, "vireo-cli: cannot read " + locked + ": Permission denied\n");
+}
+
+// "preview --size 20000x20000" took 3.5 GB and 18 s. A side is at most 8192 pixels.
+TEST(CliPreview, ThePictureSizeIsCapped) {
+  test::TempDir dir;
+  dir.write("board.tpx", kBoard);
+  const test::ProcessResult big = cli({"preview", dir.file("board.tpx"), "--png", dir.file("big.png"), "--size", "20000x20000"});
+  EXPECT_EQ(big.status, 2);
+  EXPECT_TRUE(big.err.starts_with("vireo-cli preview: --size is at most 8192x8192 pixels, not 20000x20000\n")) << big.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("big.png")));
+  const test::ProcessResult widest = cli({"preview", dir.file("board.tpx"), "--png", dir.file("wide.png"), "--size", "8192x2"});
+  ASSERT_EQ(widest.status, 0) << widest.err;
+  EXPECT_EQ(png_dimension(dir.read("wide.png"), 16), 8192u);
 }
 
 }  // namespace

@@ -270,22 +270,23 @@ TEST_F(ChannelTest, RunTimeFailuresAreCountedAndKeepTheLine) {
     const char* name;
     std::function<void(ChannelTest&)> arrange;
     const char* error;
+    bool stops_the_run;  // the machine is lost: the run is stopped
   } cases[] = {
-      {"port not open", [](ChannelTest& t) { t.port.close(); }, "[Invia:]Errore  8012   The device is not open"},
+      {"port not open", [](ChannelTest& t) { t.port.close(); }, "[Invia:]Errore  8012   The device is not open", true},
       {"no serial port", [](ChannelTest& t) { t.context.serial = nullptr; },
-       "[Invia:]Errore  8012   The device is not open"},
-      {"write refused", [](ChannelTest& t) { t.port.refuse_write = true; }, "[Invia:]Errore  57   Device I/O error"},
+       "[Invia:]Errore  8012   The device is not open", true},
+      {"write refused", [](ChannelTest& t) { t.port.refuse_write = true; }, "[Invia:]Errore  57   Device I/O error", true},
       {"card driver missing",
        [](ChannelTest& t) {
          t.use("periferica", "isa300");
          t.isa.failure = RunError(err::kLibraryLoad, "Error in loading DLL: libiocard.so");
        },
-       "[Invia:]Errore  48   Error in loading DLL: libiocard.so"},
+       "[Invia:]Errore  48   Error in loading DLL: libiocard.so", false},
       {"no card driver",
        [](ChannelTest& t) { t.use("periferica", "isa300"), t.context.isa = nullptr; },
-       "[Invia:]Errore  48   Error in loading DLL: no ISA card driver"},
+       "[Invia:]Errore  48   Error in loading DLL: no ISA card driver", false},
       {"correction overflow", [](ChannelTest& t) { t.set(Slot::correzione_x, "1000000"); },
-       "[Invia:]Errore  6   Overflow"},
+       "[Invia:]Errore  6   Overflow", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -296,12 +297,14 @@ TEST_F(ChannelTest, RunTimeFailuresAreCountedAndKeepTheLine) {
     port = test::FakeSerialPort{};
     port.open(1, 38400);
     isa.failure.reset();
+    context.conversion.abort = false;  // a new run (a failing port stops the one before)
     channel.error_count = 4;
     c.arrange(*this);
     emit("X12345*");
     EXPECT_EQ(channel.error_text, c.error);
     EXPECT_EQ(channel.error_count, 5);
     EXPECT_FALSE(channel.line.empty());
+    EXPECT_EQ(context.conversion.abort, c.stops_the_run);
     EXPECT_EQ(host.panels[5], std::string(c.error) + "(tot errors= 5)");
   }
 }

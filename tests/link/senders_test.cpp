@@ -201,5 +201,34 @@ TEST_F(SendTest, ReadRawCharsKeepsLineEnds) {
   EXPECT_EQ(context.conversion.read_cursor, 7u);
 }
 
+// A machine that vanished in the middle of a run left every later line failing, the run going on to
+// its end and the closing sequence tried on the dead port. The first failure stops the run: counted
+// once, with its message, and nothing more is written.
+TEST_F(SendTest, APortThatFailsStopsTheRunAtTheFirstFailure) {
+  long failed_at = -1;  // the DSR reading after which writing fails
+  port.dsr_line = [&](long index) {
+    if (port.written.size() == 40 && failed_at < 0) {
+      port.refuse_write = true;
+      failed_at = index;
+    }
+    return true;
+  };
+  std::string program;
+  for (int i = 0; i < 1000; ++i) program += "X01000*";
+  EXPECT_TRUE(send("p.tpx", program));
+  EXPECT_EQ(context.channel.error_count, 1);
+  EXPECT_EQ(context.channel.error_text, "[Invia:]Errore  57   Device I/O error");
+  EXPECT_TRUE(context.conversion.abort);
+  // Only the failing character was tried: no other line, and no closing sequence.
+  EXPECT_LE(port.dsr_reads - failed_at, std::max(context.derived.dsr_delay, 1));
+  EXPECT_EQ(port.written.size(), 40u);
+
+  // The next run tries the port again.
+  port.refuse_write = false;
+  port.dsr_line = nullptr;
+  EXPECT_TRUE(send("q.tpx", "Y02000*"));
+  EXPECT_TRUE(port.written.ends_with("Y02000*go0F45Z00000*F45S00 ")) << port.written;
+}
+
 }  // namespace
 }  // namespace vireo

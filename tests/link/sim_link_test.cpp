@@ -1,6 +1,11 @@
 // The whole link: lines emitted to "com1", mapped to the simulator's pseudo-terminal, arrive in the
 // simulator's log, and its position frame comes back through the port.
+#include <fcntl.h>
 #include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -109,6 +114,33 @@ TEST_F(SimLinkTest, ABrokenOffReplyIsThrownAwayAfterTheGap) {
     EXPECT_EQ(host.digits.size(), 8u);
     EXPECT_EQ(sim->stop(), 0);
   }
+}
+
+// The simulator still ran 5 s after SIGTERM while a sender kept writing (it took input until the
+// terminal was quiet, which never came), and 100 MB without "*" grew it by 100 MB. Input is taken for
+// at most a second after the signal, and a command of 64 kB without "*" is dropped and logged.
+TEST(SimProcess, EndsWhileASenderKeepsWritingAndDropsEndlessCommands) {
+  test::TempDir dir;
+  test::BackgroundProcess sim(VIREO_SIM, {"--log", dir.file("sim.log")});
+  const std::optional<std::string> path = sim.read_line(std::chrono::seconds(5));
+  ASSERT_TRUE(path);
+  const int fd = ::open(path->c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::atomic<bool> writing = true;
+  std::thread sender([&] {
+    const std::string block(4096, 'a');
+    while (writing && ::write(fd, block.data(), block.size()) > 0) {
+    }
+  });
+  EXPECT_TRUE(test::wait_until([&] { return dir.read("sim.log").find("(dropped 65536 characters without \"*\")\n") !=
+                                            std::string::npos; },
+                               std::chrono::seconds(10)));
+  const auto signalled = std::chrono::steady_clock::now();
+  EXPECT_EQ(sim.stop(std::chrono::seconds(4)), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(3));
+  writing = false;  // the terminal is gone with the simulator: the last write fails
+  sender.join();
+  ::close(fd);
 }
 
 }  // namespace

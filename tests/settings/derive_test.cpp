@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "settings/settings_record.h"
 
 namespace vireo {
@@ -105,6 +107,32 @@ TEST(Derive, DigitCountSurvivesABadVersion) {
   EXPECT_EQ(d.digits, 6);
   EXPECT_EQ(d.mask, "000000");
   EXPECT_EQ(d.placeholder.size(), 7u);
+}
+
+// "--set z_iniz_v=-999...9" (400 nines) overflowed the lenient reading to infinity: the travel line
+// became "Z0-inf", and with "+" the lift Z vanished from the program. A value too large to be a
+// number converts as any text that is no number: to 0.
+TEST(Derive, ValuesThatAreNoFiniteNumberReadAsZeroInEverySlot) {
+  const std::string nines(400, '9');
+  const std::string values[] = {nines, "-" + nines, "+" + nines, "1e400", "-1e400", "nan", "inf", "-inf"};
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    for (const std::string& value : values) {
+      SettingsRecord record;
+      record.set_text(slot, value);
+      const double number = record.number(static_cast<Slot>(slot));
+      EXPECT_TRUE(std::isfinite(number)) << slot_display_name(slot) << "=" << value;
+      DerivedSettings d;
+      derive_settings(record, d);
+      for (const std::string& text : {d.travel_z, d.cutting_z, d.feed_a, d.feed_b, d.feed_c}) {
+        EXPECT_EQ(text.find("inf"), std::string::npos) << slot_display_name(slot) << "=" << value << ": " << text;
+        EXPECT_EQ(text.find("nan"), std::string::npos) << slot_display_name(slot) << "=" << value << ": " << text;
+      }
+      for (double scale : {d.scale_rml, d.scale_dxf, d.scale_excellon, d.scale_gerber, d.scale_hpgl, d.scale_gc})
+        EXPECT_TRUE(std::isfinite(scale)) << slot_display_name(slot) << "=" << value;
+    }
+  }
+  const std::string lift = "+" + nines;
+  EXPECT_EQ(derive({{Slot::z_iniz_v, lift.c_str()}}).travel_z, derive({{Slot::z_iniz_v, "0"}}).travel_z);
 }
 
 }  // namespace

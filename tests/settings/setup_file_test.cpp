@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include "tests/support/temp_dir.h"
 
 namespace vireo {
@@ -27,7 +31,7 @@ TEST(SetupFile, DefaultsRoundTripAsOneLineEndingWithAComma) {
   const SetupReadResult result = read_setup_file(dir.file("vireo.stu"), read);
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(read.texts(), defaults.texts());
-  EXPECT_FALSE(std::filesystem::exists(dir.file("vireo.stu.tmp")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
 }
 
 TEST(SetupFile, TextsWithCommasQuotesAndBlanksReadBackExactly) {
@@ -92,9 +96,18 @@ TEST(SetupFile, AShortFileLeavesTheRecordAlone) {
 TEST(SetupFile, AFailedWriteKeepsTheOldFile) {
   test::TempDir dir;
   const std::string path = dir.write("keep.stu", "old");
-  std::filesystem::create_directory(dir.file("keep.stu.tmp"));  // the temporary file cannot be made
-  EXPECT_NE(write_setup_file(path, SettingsRecord{}), "");
+  // A file size limit makes the write fail part way, as a full disk would.
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlimit small{100, limit.rlim_max};
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::string error = write_setup_file(path, SettingsRecord{});
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_NE(error, "");
   EXPECT_EQ(dir.read("keep.stu"), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
 }
 
 }  // namespace

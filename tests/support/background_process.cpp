@@ -1,6 +1,7 @@
 #include "tests/support/background_process.h"
 
 #include <csignal>
+#include <fstream>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -52,6 +53,16 @@ std::optional<std::string> BackgroundProcess::read_line(std::chrono::millisecond
     if (n <= 0) return std::nullopt;
     buffered_.append(chunk, static_cast<std::size_t>(n));
   }
+}
+
+bool BackgroundProcess::catches(int signal) const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (!line.starts_with("SigCgt:")) continue;
+    const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+    return (caught >> (signal - 1) & 1) != 0;
+  }
+  return false;
 }
 
 int BackgroundProcess::stop(std::chrono::milliseconds timeout, int signal) {

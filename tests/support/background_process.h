@@ -23,6 +23,8 @@ class BackgroundProcess {
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
   bool started() const { return pid_ > 0; }
+  // True once the program has a handler of its own for `signal`.
+  bool catches(int signal) const;
   // The next line of its standard output without the line end; nothing when none came in time or
   // the output ended.
   std::optional<std::string> read_line(std::chrono::milliseconds timeout);

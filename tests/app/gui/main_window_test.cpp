@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QTextBrowser>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -161,6 +162,7 @@ class MainWindowTest : public QObject {
   void preview_command_opens_the_plan_beside_the_display();
   void position_display_shows_replies_and_widens_beside_the_preview();
   void autozero_command_rewrites_the_document();
+  void send_command_reaches_the_simulator();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -1000,6 +1002,34 @@ void MainWindowTest::autozero_command_rewrites_the_document() {
   QVERIFY2(shown.startsWith(QStringLiteral("( 2 )X + ( 1 )Y coordinate modificate")), qPrintable(shown));
   // Nothing is saved until the operator saves.
   QCOMPARE(read_file(program_file), std::string("Z00800*X01000Y01000*Z01100*X03000*"));
+}
+
+// The desktop program opens "com1" when it loads its settings; a program sent from its document
+// window arrives on the simulator's terminal (the command-line send once failed to reach it).
+void MainWindowTest::send_command_reaches_the_simulator() {
+  Sandbox box;
+  QProcess sim;
+  const QString log = box.dir.filePath(QStringLiteral("sim.log"));
+  sim.start(QStringLiteral(VIREO_SIM), {QStringLiteral("--log"), log});
+  QVERIFY(sim.waitForReadyRead(5000));
+  const QByteArray pty = sim.readLine().trimmed();
+  qputenv("VIREO_COM1", pty);
+  SettingsRecord record;
+  record.set_text(Slot::s_periferica, "com1");
+  record.set_text(Slot::ritardo_dsr, "1");
+  box.write_setup(record);
+  const std::filesystem::path program_file = box.path() / "p.tpx";
+  write_file(program_file, "X01000*\r\nY02000*");
+  auto program = box.start({program_file.string()});
+  qunsetenv("VIREO_COM1");
+  QVERIFY(program);
+  program->main_window()->run(Command::send_program);
+  sim.terminate();
+  QVERIFY(sim.waitForFinished(5000));
+  std::string logged;
+  for (char c : read_file(box.path() / "sim.log"))
+    if (c != '\n') logged += c;
+  QCOMPARE(logged, std::string("F45Z00000*F45S12X01000*Y02000*go0F45Z00000*F45S00 "));
 }
 
 #include "main_window_test.moc"
