@@ -1,5 +1,6 @@
 // vireo-cli convert: one conversion of a source file through the same driver the windows run, into a
 // program file, the output text (printed at the end) or the machine.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -9,6 +10,8 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "convert/driver.h"
+#include "convert/excellon.h"
+#include "core/document_name.h"
 #include "core/channel_state.h"
 #include "link/machine_link.h"
 #include "base/number_text.h"
@@ -72,7 +75,28 @@ ConvertOptions parse(ArgReader& args) {
     }
   }
   if (options.input.empty()) throw UsageError{"convert needs an INPUT file"};
+  if (options.list_tools && !options.tool.empty()) throw UsageError{"--list-tools and --tool exclude each other"};
   return options;
+}
+
+// A drill file converted one tool at a time (`atc_excellon` other than "TC") writes nothing until a
+// tool of its list is confirmed: the command line lists the tools or names the one to drill.
+bool drills_tool_by_tool(const ConvertOptions& options, const Context& context) {
+  const FormatRow* row = find_format(caption_extension(options.input));
+  const std::string_view format = row ? row->canonical : std::string_view(options.type);
+  return format == ".drl" && context.settings.text(Slot::atc_excellon) != "TC";
+}
+
+void check_tool_options(const ConvertOptions& options, const Context& context) {
+  const bool tool_options = options.list_tools || !options.tool.empty();
+  if (drills_tool_by_tool(options, context)) {
+    if (!tool_options)
+      throw UsageError{"a drill file converted one tool at a time (atc_excellon=single) needs --tool CODE; "
+                       "--list-tools lists the codes"};
+  } else if (tool_options) {
+    throw UsageError{"--list-tools and --tool choose the tools of a drill file converted one tool at a time "
+                     "(atc_excellon=single)"};
+  }
 }
 
 }  // namespace
@@ -85,6 +109,7 @@ int convert_command(ArgReader& args) {
   Context& context = session.context();
   CliHost& host = session.host();
   if (int status = load_cli_settings(options.common, context); status != 0) return status;
+  check_tool_options(options, context);
 
   std::optional<std::string> text = read_whole_file(options.input);
   if (!text) {
@@ -110,15 +135,24 @@ int convert_command(ArgReader& args) {
     }
   }
 
-  const ConversionOutcome outcome = convert_document(context);
-
-  if (options.sink == sink::kTextView && !options.lines) std::cout << host.output.content;
-  if (options.list_tools)
+  ConversionOutcome outcome = convert_document(context);
+  // The tool list is the result of --list-tools: nothing is drilled.
+  const bool listed = outcome == ConversionOutcome::converted && options.list_tools;
+  if (listed) {
     for (const std::string& item : host.tool_list) std::cout << item << '\n';
+  } else if (outcome == ConversionOutcome::converted && !options.tool.empty()) {
+    if (std::find(host.tool_list.begin(), host.tool_list.end(), options.tool) == host.tool_list.end())
+      throw UsageError{"no tool " + options.tool + " in the list of " + options.input + " (--list-tools lists them)"};
+    host.set_tool_list_text(options.tool);
+    outcome = confirm_drill_tool(context);
+  }
+
+  if (options.sink == sink::kTextView && !options.lines && !listed) std::cout << host.output.content;
   std::cout.flush();
   const ChannelState& channel = context.channel;
   const std::string& last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
   std::cerr << "vireo-cli convert: errors=" << channel.error_count << " last_error=" << last_error << '\n';
+  if (listed) return 0;
 
   switch (outcome) {
     case ConversionOutcome::converted:

@@ -24,6 +24,8 @@ struct ConversionState {
 
   // Where the program file goes instead of beside the source, when a front end names it.
   std::string output_path;
+  // The sink a drill file's tools were listed for: each confirmation of a tool writes there.
+  std::string listed_sink;
 
   std::int16_t pass_counter = 0;
   // Set by the stop button or Esc; converters and senders end the program at their next token.
