@@ -1,5 +1,6 @@
 #include "convert/excellon.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,17 +29,38 @@ constexpr std::size_t kToolCodeLength = 3;
 
 bool tool_changer(const Context& context) { return context.settings.text(Slot::atc_excellon) == kToolChanger; }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// The first occurrence of `what` (upper case) in `text` from `from` on, in either case; npos if none.
-std::size_t find_either_case(std::string_view text, std::string_view what, std::size_t from) {
-  for (std::size_t p = from; p + what.size() <= text.size(); ++p) {
-    std::size_t k = 0;
-    while (k < what.size() && upper(text[p + k]) == what[k]) ++k;
-    if (k == what.size()) return p;
+// A text searched for a word whose only letter is its first ("M72", "T") in either case: the two
+// spellings are looked for separately, each found position kept until a search starts past it.
+class EitherCaseSearch {
+ public:
+  EitherCaseSearch(std::string_view text, std::string_view word) : text_(text) {
+    upper_.word = word;
+    lower_.word = word;
+    lower_.word[0] = static_cast<char>(lower_.word[0] - 'A' + 'a');
   }
-  return std::string_view::npos;
-}
+  // The first occurrence at or after `from`, or npos.
+  std::size_t next(std::size_t from) {
+    advance(upper_, from);
+    advance(lower_, from);
+    return std::min(upper_.found, lower_.found);
+  }
+
+ private:
+  struct Spelling {
+    std::string word;
+    std::size_t found = 0;
+    bool known = false;
+  };
+  void advance(Spelling& spelling, std::size_t from) {
+    if (spelling.known && spelling.found >= from) return;  // npos stays npos
+    spelling.found = text_.find(spelling.word, from);
+    spelling.known = true;
+  }
+
+  std::string_view text_;
+  Spelling upper_;
+  Spelling lower_;
+};
 
 // The document text as the driver measured it.
 std::string_view document_text(const Context& context) {
@@ -50,7 +72,7 @@ std::string_view document_text(const Context& context) {
 // Where reading starts: after the first "M72". A file without one starts after its "M48" header
 // word, or at its first character when it begins with something else (a tool select, a hole).
 std::size_t drill_start(std::string_view text) {
-  const std::size_t found = find_either_case(text, kDrillStart, 0);
+  const std::size_t found = EitherCaseSearch(text, kDrillStart).next(0);
   if (found != std::string_view::npos) return found + kDrillStart.size();
   return text.starts_with(kHeaderStart) ? kHeaderStart.size() : 0;
 }
@@ -59,6 +81,62 @@ std::size_t drill_start(std::string_view text) {
 double z_value(std::string_view z_line, int digits) {
   return leading_number(z_line.substr(z_line.empty() ? 0 : 1, static_cast<std::size_t>(digits)));
 }
+
+// The Z moves of a hole, with the settings they need read once.
+class DrillCycle {
+ public:
+  explicit DrillCycle(Context& context)
+      : context_(context),
+        state_(context.conversion),
+        progressive_(context.settings.on(Slot::check_progressivo)),
+        step_(static_cast<float>(context.settings.number(Slot::incremento_progressivo))),
+        feed_(context.settings.text(Slot::vel_av)),
+        return_feed_(context.settings.text(Slot::vel_rit)),
+        rapid_feed_(context.settings.text(Slot::vel_rap)) {}
+
+  void run() {
+    ChannelState& channel = context_.channel;
+    ++channel.line_counter;
+    if (progressive_) pecks();
+    channel.operation_text = kDrilling;
+    write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, "*");
+    write_line(context_, feed_);
+    if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
+    if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
+    retract();
+  }
+
+ private:
+  void retract() {
+    context_.channel.operation_text = kIdle;
+    write_line(context_, return_feed_, state_.travel_z_line, "*");
+    write_line(context_, rapid_feed_);
+  }
+
+  // Progressive drilling: pecks from the travel depth down by the increment, each followed by the
+  // retract, until the next one would be no more than one step short of the cutting depth. An
+  // increment of 0 or less would never get there: the hole is drilled at full depth only.
+  void pecks() {
+    if (!(step_ > 0)) return;
+    const int digits = context_.derived.digits;
+    const double z_end = z_value(state_.cutting_z_line, digits);
+    for (double z = z_value(state_.travel_z_line, digits); z <= z_end; z += step_) {
+      context_.channel.operation_text = kDrilling;
+      write_line(context_, state_.plunge_feed_line, "Z", fw(z, digits), "*");
+      write_line(context_, feed_);
+      retract();
+      if (z + step_ >= z_end) break;
+    }
+  }
+
+  Context& context_;
+  const ConversionState& state_;
+  const bool progressive_;
+  const float step_;
+  const std::string& feed_;
+  const std::string& return_feed_;
+  const std::string& rapid_feed_;
+};
 
 // What ended the scan of a pass.
 enum class PassEnd { end_of_text, aborted };
@@ -72,7 +150,8 @@ class DrillProgram {
         scale_(context.derived.scale_excellon),
         x_offset_(context.settings.number(Slot::x_excellon)),
         y_offset_(context.settings.number(Slot::y_excellon)),
-        digits_(context.derived.digits) {}
+        digits_(context.derived.digits),
+        cycle_(context) {}
 
   void run() {
     // One run is one program: the output (program file or view) starts afresh before its opening and
@@ -156,7 +235,7 @@ class DrillProgram {
       }
       if (c != '\0') continue;
       write_line(context_, x_field_, "*", y_field_, "*");
-      drill_cycle(context_);
+      cycle_.run();
     }
   }
 
@@ -188,6 +267,7 @@ class DrillProgram {
   const double x_offset_;
   const double y_offset_;
   const int digits_;
+  DrillCycle cycle_;
 
   std::string selected_tool_;  // the tool list's text at the start of the pass
   std::string line_;           // the line being examined for a tool-select code
@@ -195,26 +275,6 @@ class DrillProgram {
   std::string x_field_;
   std::string y_field_;
 };
-
-// The pecks of progressive drilling: from the travel depth down by the increment, each one followed
-// by the return to the travel height, until the next one would be no more than one step short of the
-// cutting depth. An increment of 0 or less would never get there: the hole is drilled at full depth.
-void drill_pecks(Context& context) {
-  const SettingsRecord& settings = context.settings;
-  const ConversionState& state = context.conversion;
-  const float step = static_cast<float>(settings.number(Slot::incremento_progressivo));
-  if (!(step > 0)) return;
-  const double z_end = z_value(state.cutting_z_line, context.derived.digits);
-  for (double z = z_value(state.travel_z_line, context.derived.digits); z <= z_end; z += step) {
-    context.channel.operation_text = kDrilling;
-    write_line(context, state.plunge_feed_line, "Z", fw(z, context.derived.digits), "*");
-    write_line(context, settings.text(Slot::vel_av));
-    context.channel.operation_text = kIdle;
-    write_line(context, settings.text(Slot::vel_rit), state.travel_z_line, "*");
-    write_line(context, settings.text(Slot::vel_rap));
-    if (z + step >= z_end) break;
-  }
-}
 
 }  // namespace
 
@@ -230,11 +290,11 @@ void list_excellon_tools(Context& context) {
   host.set_job_control_enabled(JobControl::cancel_button, true);
   context.conversion.listed_sink = context.channel.sink;
   const std::string_view text = document_text(context);
-  std::size_t from = find_either_case(text, kDrillStart, 0);
+  std::size_t from = EitherCaseSearch(text, kDrillStart).next(0);
   if (from == std::string_view::npos) from = 0;
   std::string first;
-  for (std::size_t found = find_either_case(text, "T", from); found != std::string_view::npos;
-       found = find_either_case(text, "T", found + 2)) {
+  EitherCaseSearch tools(text, "T");
+  for (std::size_t found = tools.next(from); found != std::string_view::npos; found = tools.next(found + 2)) {
     // A code shorter than three characters ends at its line end ("T1"), which is not part of it.
     std::string_view code = text.substr(found, kToolCodeLength);
     code = code.substr(0, code.find_first_of("\r\n"));
@@ -246,21 +306,7 @@ void list_excellon_tools(Context& context) {
 
 void convert_excellon(Context& context) { DrillProgram(context).run(); }
 
-void drill_cycle(Context& context) {
-  const SettingsRecord& settings = context.settings;
-  const ConversionState& state = context.conversion;
-  ChannelState& channel = context.channel;
-  ++channel.line_counter;
-  if (settings.on(Slot::check_progressivo)) drill_pecks(context);
-  channel.operation_text = kDrilling;
-  write_line(context, state.plunge_feed_line, state.cutting_z_line, "*");
-  write_line(context, settings.text(Slot::vel_av));
-  if (context.display.pulse_state != cmd::kBull) write_line(context, context.derived.bull);
-  if (context.display.pulse_state != cmd::kGlue) write_line(context, context.derived.glue);
-  channel.operation_text = kIdle;
-  write_line(context, settings.text(Slot::vel_rit), state.travel_z_line, "*");
-  write_line(context, settings.text(Slot::vel_rap));
-}
+void drill_cycle(Context& context) { DrillCycle(context).run(); }
 
 ConversionOutcome confirm_drill_tool(Context& context) {
   Host& host = *context.host;
