@@ -194,7 +194,8 @@ class DrillProgram {
     for (;;) {
       if (at_end()) return PassEnd::end_of_text;
       if (state_.abort) return PassEnd::aborted;
-      line_ = read_line_rest(context_);
+      line_.clear();
+      read_rest_of_line(line_);
       while (opens_section(line_)) {
         const std::optional<PassEnd> end = scan_holes();
         if (end) return *end;
@@ -226,7 +227,8 @@ class DrillProgram {
       if (c == '\0') continue;
       while (c == 'X' || c == 'Y') c = read_word(c == 'X' ? x_field_ : y_field_, c);
       if (c == 'T') {
-        line_ = "T" + read_line_rest(context_);
+        line_.assign(1, 'T');
+        read_rest_of_line(line_);
         return std::nullopt;
       }
       if (c == 'M') {
@@ -237,6 +239,12 @@ class DrillProgram {
       write_line(context_, x_field_, "*", y_field_, "*");
       cycle_.run();
     }
+  }
+
+  // Appends the rest of the current line, as read_line_rest reads it, to `line` (whose storage is
+  // kept from line to line); the cursor ends on the first character of the next line.
+  void read_rest_of_line(std::string& line) {
+    for (char c = read_char(context_); c != '\0'; c = read_char(context_)) line += c;
   }
 
   // The characters after "X" or "Y" up to the next "X", "Y" or line end, read as a number scaled and
@@ -280,6 +288,7 @@ class DrillProgram {
 
 void list_excellon_tools(Context& context) {
   if (tool_changer(context)) {
+    context.conversion.listed_sink.clear();  // nothing listed, nothing to confirm
     convert_excellon(context);
     return;
   }
@@ -313,7 +322,9 @@ ConversionOutcome confirm_drill_tool(Context& context) {
   host.set_job_control_enabled(JobControl::tool_ok, false);
   host.set_job_control_enabled(JobControl::cancel_button, true);
   // Every confirmation goes where the tools were listed for: the end of the previous program has
-  // reset the sink, and the next one would otherwise go to no device at all.
+  // reset the sink, and the next one would otherwise go to no device at all. Without a listing (the
+  // last drill conversion had the tool changer) there is nothing to confirm.
+  if (context.conversion.listed_sink.empty()) return ConversionOutcome::cancelled;
   context.channel.sink = context.conversion.listed_sink;
   const ConversionOutcome outcome = run_conversion_step(context, [&] {
     convert_excellon(context);

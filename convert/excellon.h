@@ -26,7 +26,7 @@ void drill_cycle(Context& context);
 
 // The job window's tool confirmation (`tool_ok`): writes the program of the tool chosen in the list
 // into the sink the tools were listed for, then rebuilds the preview of a program file. A run-time
-// failure is reported as the conversion driver reports it.
+// failure is reported as the conversion driver reports it; `cancelled` when no tools were listed.
 ConversionOutcome confirm_drill_tool(Context& context);
 
 }  // namespace vireo

@@ -72,12 +72,17 @@ TEST_F(ExcellonTest, StopEndsTheProgramWithoutPassEndAndOffersTheToolsAgain) {
   EXPECT_FALSE(context.conversion.abort) << "the confirmation clears the stop for the next one";
 }
 
-TEST_F(ExcellonTest, ToolChangerConvertsAtOnceAndLeavesTheListEmpty) {
+TEST_F(ExcellonTest, ToolChangerConvertsAtOnceAndLeavesNothingToConfirm) {
+  ASSERT_EQ(convert(kBoard, sink::kFile, "t.drl"), ConversionOutcome::converted);
   set(Slot::atc_excellon, "TC");
   ASSERT_EQ(convert(kBoard, sink::kFile, "t.drl"), ConversionOutcome::converted);
   EXPECT_TRUE(host.tool_list.empty());
   EXPECT_EQ(host.previews, 1);
   EXPECT_EQ(context.channel.line_counter, 2);
+  // The stop button offers the confirmation of a drill file again; after the changer's program it does nothing.
+  const std::string program = dir.read("t.tpx");
+  EXPECT_EQ(confirm(""), ConversionOutcome::cancelled);
+  EXPECT_EQ(dir.read("t.tpx"), program);
 }
 
 TEST_F(ExcellonTest, TruncatedAndHugeInputsEndCleanly) {
