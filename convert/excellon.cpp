@@ -11,6 +11,7 @@
 #include "base/run_error.h"
 #include "convert/driver.h"
 #include "convert/emitters.h"
+#include "convert/line_writer.h"
 #include "convert/source_reader.h"
 #include "convert/tool_change.h"
 #include "core/context.h"
@@ -326,6 +327,7 @@ ConversionOutcome confirm_drill_tool(Context& context) {
   // last drill conversion had the tool changer) there is nothing to confirm.
   if (context.conversion.listed_sink.empty()) return ConversionOutcome::cancelled;
   context.channel.sink = context.conversion.listed_sink;
+  context.conversion.failure_number = 0;
   const ConversionOutcome outcome = run_conversion_step(context, [&] {
     convert_excellon(context);
     return ConversionOutcome::converted;

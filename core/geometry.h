@@ -1,6 +1,8 @@
 // The geometry registers the converters share: where the tool stands after the last element.
 #pragma once
 
+#include <iosfwd>
+
 #include "core/display_state.h"
 
 namespace vireo {
@@ -15,6 +17,9 @@ struct GeometryRegisters {
     last_x = kUnknownPosition;
     last_y = 1000000000.0f;
   }
+  bool operator==(const GeometryRegisters&) const = default;
 };
+
+std::ostream& operator<<(std::ostream& out, const GeometryRegisters& geometry);
 
 }  // namespace vireo
