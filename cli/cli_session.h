@@ -35,8 +35,13 @@ class CliHost : public Host {
 
   TextView* document_view() override { return &document; }
   std::string document_caption() override { return caption; }
-  void clear_tool_list() override { tool_list.clear(); }
+  void clear_tool_list() override {
+    tool_list.clear();
+    tool_list_choice.clear();
+  }
   void add_tool_list_item(std::string_view text) override { tool_list.emplace_back(text); }
+  std::string tool_list_text() override { return tool_list_choice; }
+  void set_tool_list_text(std::string_view text) override { tool_list_choice = text; }
 
   TextView* show_output_window(std::string_view title) override;
   TextView* output_view() override { return output_open ? &output : nullptr; }
@@ -51,6 +56,7 @@ class CliHost : public Host {
   MemoryTextView output;    // the output window of the "rtf" sink
   bool output_open = false;
   std::vector<std::string> tool_list;  // the job window's tool list
+  std::string tool_list_choice;        // its text: the entry chosen
 
   std::ostream* echo = nullptr;  // every delivered line, one per text line, when set
   std::string file_type;         // the type-selection answer (a canonical extension), "" for none

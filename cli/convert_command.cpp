@@ -10,6 +10,8 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "convert/driver.h"
+#include "convert/excellon.h"
+#include "core/document_name.h"
 #include "core/channel_state.h"
 #include "link/machine_link.h"
 #include "base/run_error.h"
@@ -74,7 +76,28 @@ ConvertOptions parse(ArgReader& args) {
     }
   }
   if (options.input.empty()) throw UsageError{"convert needs an INPUT file"};
+  if (options.list_tools && !options.tool.empty()) throw UsageError{"--list-tools and --tool exclude each other"};
   return options;
+}
+
+// A drill file converted one tool at a time (`atc_excellon` other than "TC") writes nothing until a
+// tool of its list is confirmed: the command line lists the tools or names the one to drill.
+bool drills_tool_by_tool(const ConvertOptions& options, const Context& context) {
+  const FormatRow* row = find_format(caption_extension(options.input));
+  const std::string_view format = row ? row->canonical : std::string_view(options.type);
+  return format == ".drl" && context.settings.text(Slot::atc_excellon) != "TC";
+}
+
+void check_tool_options(const ConvertOptions& options, const Context& context) {
+  const bool tool_options = options.list_tools || !options.tool.empty();
+  if (drills_tool_by_tool(options, context)) {
+    if (!tool_options)
+      throw UsageError{"a drill file converted one tool at a time (atc_excellon=single) needs --tool CODE; "
+                       "--list-tools lists the codes"};
+  } else if (tool_options) {
+    throw UsageError{"--list-tools and --tool choose the tools of a drill file converted one tool at a time "
+                     "(atc_excellon=single)"};
+  }
 }
 
 // The summary, always the last line on stderr: the error count, the last error text and, when a
@@ -104,6 +127,7 @@ int convert_command(ArgReader& args) {
   CliHost& host = session.host();
   if (int status = load_cli_settings(options.common, context); status != 0)
     return finish_without_run(status, "the settings could not be loaded", 0);
+  check_tool_options(options, context);
 
   int read_error = 0;
   std::optional<std::string> text = read_whole_file(options.input, &read_error);
@@ -133,17 +157,26 @@ int convert_command(ArgReader& args) {
   // Ctrl-C stops the run as the stop button does: the machine gets its closing sequence.
   CliHost::stop_on_interrupt();
 
-  const ConversionOutcome outcome = convert_document(context);
-
-  if (options.sink == sink::kTextView && !options.lines) std::cout << host.output.content;
-  if (options.list_tools)
+  ConversionOutcome outcome = convert_document(context);
+  // The tool list is the result of --list-tools: nothing is drilled.
+  const bool listed = outcome == ConversionOutcome::converted && options.list_tools;
+  if (listed) {
     for (const std::string& item : host.tool_list) std::cout << item << '\n';
+  } else if (outcome == ConversionOutcome::converted && !options.tool.empty()) {
+    if (std::find(host.tool_list.begin(), host.tool_list.end(), options.tool) == host.tool_list.end())
+      throw UsageError{"no tool " + options.tool + " in the list of " + options.input + " (--list-tools lists them)"};
+    host.set_tool_list_text(options.tool);
+    outcome = confirm_drill_tool(context);
+  }
+
+  if (options.sink == sink::kTextView && !options.lines && !listed) std::cout << host.output.content;
   std::cout.flush();
   const ChannelState& channel = context.channel;
   // A failure that ended the conversion, else the last delivery that failed (a program file that
   // cannot be written): either makes the run a failure, whatever the texts say.
   const int failure_number =
       context.conversion.failure_number != 0 ? context.conversion.failure_number : channel.error_number;
+  if (listed) return finish(0, static_cast<int>(channel.error_count), channel.error_text, failure_number);
   int status = failure_number != 0 ? 1 : 0;
   std::string failure;  // why the run has no result, said before the summary
   switch (outcome) {

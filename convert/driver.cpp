@@ -8,6 +8,7 @@
 
 #include "core/context.h"
 #include "convert/emitters.h"
+#include "convert/excellon.h"
 #include "convert/gerber.h"
 #include "convert/source_reader.h"
 #include "core/document_name.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr std::string_view kTag = "[converti:]";
 constexpr std::string_view kPenToolChange = "TC";  // HPGL pens select tools: the settings' depths stand
 constexpr std::string_view kHpgl = ".plt";
+constexpr std::string_view kDrill = ".drl";
+constexpr std::string_view kDrillToolChanger = "TC";  // a drill file in one program, else tool by tool
 constexpr std::string_view kExit = "exit";
 constexpr long kPastTheEnd = 1000000000;
 constexpr int kPens = 8;
@@ -32,7 +35,7 @@ constexpr int kPens = 8;
 constexpr FormatRow kFormats[] = {
     {".rml", ".rml", nullptr}, {".rol", ".rml", nullptr}, {".mdx", ".rml", nullptr},
     {".dxf", ".dxf", nullptr},
-    {".drl", ".drl", nullptr},
+    {".drl", ".drl", list_excellon_tools},
     {".gbr", ".gbr", convert_gerber},
     {".lgr", ".gbr", convert_gerber}, {".gtl", ".gbr", convert_gerber}, {".gbl", ".gbr", convert_gerber},
     {".gto", ".gbr", convert_gerber}, {".gbo", ".gbr", convert_gerber}, {".gts", ".gbr", convert_gerber},
@@ -146,6 +149,19 @@ void prepare_depths(Context& context) {
   format_feed(context);
 }
 
+ConversionOutcome run_conversion_step(Context& context, const std::function<ConversionOutcome()>& step) {
+  try {
+    return step();
+  } catch (const RunError& error) {
+    report(context, error.number(), error.description());
+  } catch (const std::bad_alloc&) {
+    report(context, 7, "Out of memory");
+  } catch (const std::exception& error) {
+    report(context, 51, std::string("Internal error: ") + error.what());
+  }
+  return ConversionOutcome::failed;
+}
+
 ConversionOutcome convert_document(Context& context) {
   ChannelState& channel = context.channel;
   channel.suppress = false;
@@ -154,7 +170,7 @@ ConversionOutcome convert_document(Context& context) {
   context.conversion.abort = false;
   context.conversion.failure_number = 0;
   channel.output_started = false;
-  try {
+  return run_conversion_step(context, [&] {
     const SourceNames names = source_names(context.host->document_caption());
     channel.document_extension = names.extension;
     channel.program_file_name =
@@ -175,20 +191,18 @@ ConversionOutcome convert_document(Context& context) {
     prepare_source(context, *view);
     const ConversionOutcome outcome = dispatch(context);
     context.conversion.source->show_position(context.conversion.read_cursor);
-    if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile && context.host->has_preview()) {
+    // A drill file converted one tool at a time has written nothing yet: each confirmation of a tool
+    // builds the preview of its own program.
+    const bool tools_listed =
+        channel.document_extension == kDrill && context.settings.text(Slot::atc_excellon) != kDrillToolChanger;
+    if (outcome == ConversionOutcome::converted && channel.sink == sink::kFile && !tools_listed &&
+        context.host->has_preview()) {
       context.conversion.abort = false;
       context.host->set_job_control_enabled(JobControl::cancel_button, true);
       build_trace(context, channel.program_file_name);
     }
     return outcome;
-  } catch (const RunError& error) {
-    report(context, error.number(), error.description());
-  } catch (const std::bad_alloc&) {
-    report(context, 7, "Out of memory");
-  } catch (const std::exception& error) {
-    report(context, 51, std::string("Internal error: ") + error.what());
-  }
-  return ConversionOutcome::failed;
+  });
 }
 
 }  // namespace vireo

@@ -2,6 +2,7 @@
 // the sink the conversion command chose, by the converter its extension names (or the operator picks).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ enum class ConversionOutcome {
 
 // Runs one conversion of the active document into the sink already set in the channel.
 ConversionOutcome convert_document(Context& context);
+
+// Runs a step of a conversion (the whole driver, or a drill tool confirmed later): a run-time failure
+// ends it with "[converti:]Errore " + number + CR + description in a message box, and a partly
+// written program file keeps what was written. Returns the step's outcome, or `failed`.
+ConversionOutcome run_conversion_step(Context& context, const std::function<ConversionOutcome()>& step);
 
 // The working depths and feed for the document's format: the settings' Z lines and `vel_av`, the
 // per-pen depths and feeds for HPGL, then the saved cutting line and the plunge feed. Throws RunError

@@ -58,6 +58,8 @@ struct ConversionState : ReaderCursor, PassState, RunLines {
 
   // Where the program file goes instead of beside the source, when a front end names it.
   std::string output_path;
+  // The sink a drill file's tools were listed for: each confirmation of a tool writes there.
+  std::string listed_sink;
 
   // The number of the run-time failure that ended the conversion ("[converti:]Errore N"), 0 when none.
   std::int32_t failure_number = 0;

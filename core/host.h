@@ -85,6 +85,9 @@ class Host {
   virtual void set_pause_button_alert(bool alert) { (void)alert; }
   virtual void clear_tool_list() {}
   virtual void add_tool_list_item(std::string_view text) { (void)text; }
+  // The tool list's text: the entry chosen in it. Setting it chooses the first entry of that text.
+  virtual std::string tool_list_text() { return {}; }
+  virtual void set_tool_list_text(std::string_view text) { (void)text; }
 
   // --- output window
   // Shows the output window with a caption and returns its text view.

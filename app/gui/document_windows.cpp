@@ -63,7 +63,8 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   cancel_->setToolTip(id_text(sid::kJobCancelHint));
   tool_list_->setObjectName(QStringLiteral("toollist"));
   tool_list_->setToolTip(id_text(sid::kJobToolListHint));
-  tool_list_->setSelectionMode(QAbstractItemView::MultiSelection);
+  // One tool per confirmation: the chosen entry is the list's text.
+  tool_list_->setSelectionMode(QAbstractItemView::SingleSelection);
   tool_list_->setMaximumWidth(120);
   tool_list_->setEnabled(false);
   tool_ok_->setObjectName(QStringLiteral("tool_ok"));

@@ -823,6 +823,10 @@ DocumentWindow* MainWindow::ensure_document_window() {
   document_ = add_sub_window(doc, shell_layout(inner_width()).document);
   document_->installEventFilter(this);
   connect(doc, &DocumentWindow::cancel_requested, this, &MainWindow::request_stop);
+  // A confirmed tool runs like a conversion: the commands that would pull the document away wait.
+  connect(doc, &DocumentWindow::tool_ok_clicked, this, [this] {
+    if (confirm_tool_ && !running()) run_guarded([this] { confirm_tool_(context_); });
+  });
   connect(doc, &QWidget::windowTitleChanged, this, [this](const QString& title) {
     setWindowTitle(from_latin1(main_caption(to_latin1(base_caption_), to_latin1(title))));
   });

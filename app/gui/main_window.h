@@ -133,6 +133,8 @@ class MainWindow : public QMainWindow {
   // --- parts built elsewhere plug in here; their commands stay disabled until they do
   // The conversion driver, run after a conversion command has set the sink.
   void set_conversion(std::function<void(UiContext&)> run);
+  // What the job window's tool confirmation (`tool_ok`) runs: the drill program of the chosen tool.
+  void set_tool_confirmation(std::function<void(UiContext&)> run) { confirm_tool_ = std::move(run); }
   // The handler of a command whose work lives elsewhere (send, preview, tool windows' own commands...).
   void set_command_handler(Command command, std::function<void()> handler);
   // Makes a tool window: the toggles and the layout step open it through this.
@@ -206,6 +208,7 @@ class MainWindow : public QMainWindow {
   QPointer<QDialog> help_;   // a HelpViewer
   std::unique_ptr<OperatorWindows> operators_;
   std::function<void(UiContext&)> run_conversion_;
+  std::function<void(UiContext&)> confirm_tool_;
   std::map<Command, std::function<void()>> handlers_;
   bool shutting_down_ = false;
   int running_ = 0;

@@ -23,6 +23,7 @@
 #include "preview/trace.h"
 #include "app/shell.h"
 #include "convert/driver.h"
+#include "convert/excellon.h"
 #include "settings/setup_file.h"
 
 // The help files are resources of the static library; a program linking it registers them.
@@ -99,6 +100,7 @@ bool Program::start() {
   window_ = std::make_unique<MainWindow>(context_, options_.placement);
   host_.attach(window_.get());
   window_->set_conversion([](UiContext& context) { convert_document(context); });
+  window_->set_tool_confirmation([](UiContext& context) { confirm_drill_tool(context); });
   window_->set_command_handler(Command::send_program, [this] { send_program(context_); });
   window_->set_command_handler(Command::send_raw, [this] { send_raw(context_); });
   window_->set_command_handler(Command::show_program, [this] { preview_program(context_); });

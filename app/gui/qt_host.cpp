@@ -174,6 +174,20 @@ void QtHost::add_tool_list_item(std::string_view text) {
     doc->tool_list()->addItem(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+std::string QtHost::tool_list_text() {
+  DocumentWindow* doc = window_ ? window_->document_window() : nullptr;
+  const QListWidgetItem* item = doc ? doc->tool_list()->currentItem() : nullptr;
+  return item ? latin1(item->text()) : std::string();
+}
+
+void QtHost::set_tool_list_text(std::string_view text) {
+  DocumentWindow* doc = window_ ? window_->document_window() : nullptr;
+  if (!doc) return;
+  const QList<QListWidgetItem*> found = doc->tool_list()->findItems(
+      QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), Qt::MatchExactly);
+  if (!found.isEmpty()) doc->tool_list()->setCurrentItem(found.first());
+}
+
 void QtHost::show_preview() {
   if (!window_ || !context_) return;
   window_->show_preview_window(new PreviewWindow(*context_));

@@ -51,6 +51,8 @@ class QtHost : public Host {
   void set_pause_button_alert(bool alert) override;
   void clear_tool_list() override;
   void add_tool_list_item(std::string_view text) override;
+  std::string tool_list_text() override;
+  void set_tool_list_text(std::string_view text) override;
 
   TextView* show_output_window(std::string_view caption) override;
   TextView* output_view() override;

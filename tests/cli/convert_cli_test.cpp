@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -181,6 +183,7 @@ TEST_F(ConvertCli, ManualAnswerLeavesARunWithoutToolChangesAlone) {
 
 TEST_F(ConvertCli, FailuresAndUsage) {
   const std::string source = input("worked_example.gbr");
+  const std::string drill = dir.write("holes.drl", "M72\nT01\nX1Y1\nM30\n");
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -199,6 +202,11 @@ TEST_F(ConvertCli, FailuresAndUsage) {
       {"prompt answer without a tool", {source, "--manual-answer", "change"}, 2, "--manual-answer takes ok, skip"},
       {"prompt answer beyond the slots", {source, "--manual-answer", "dev:9"}, 2, "not dev:9"},
       {"prompt answer misspelt", {source, "--manual-answer", "OK"}, 2, "not OK"},
+      {"tool list of a Gerber file", {source, "--list-tools"}, 2, "--list-tools and --tool choose"},
+      {"tool list with the changer", {drill, "--tool", "T01"}, 2, "(atc_excellon=single)"},
+      {"one tool at a time without a tool", {drill, "--set", "atc_excellon=single"}, 2, "needs --tool CODE"},
+      {"listing and choosing", {drill, "--list-tools", "--tool", "T01"}, 2, "exclude each other"},
+      {"a tool not in the list", {drill, "--set", "atc_excellon=single", "--tool", "T09"}, 2, "no tool T09"},
   };
   for (const Case& c : cases) {
     const test::ProcessResult r = cli(c.args);
@@ -322,6 +330,43 @@ TEST_F(ConvertCli, EveryFailureSaysWhyAndTheSummaryComesLast) {
     EXPECT_FALSE(last.ends_with("last_error=")) << c.name << ": " << r.err;
     EXPECT_FALSE(last.starts_with("vireo-cli convert: errors=0 ")) << c.name << ": " << r.err;
   }
+}
+
+// Every sample drill file converts with the changer and, one tool at a time, for its first listed
+// tool. Files named as another format's (".cnc", ".tap" are G-code by their extension) are converted
+// under an extension outside the table, named a drill file with --type drl as the type dialog would.
+TEST_F(ConvertCli, SampleDrillFilesConvertInBothModes) {
+  const char* moved = std::getenv("VIREO_SAMPLES");
+  const std::filesystem::path samples = std::filesystem::path(moved ? moved : VIREO_SAMPLES) / "excellon";
+  if (!std::filesystem::is_directory(samples)) GTEST_SKIP() << samples << " is not there";
+  int converted = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(samples)) {
+    std::string ext = entry.path().extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool other_format = ext == ".cnc" || ext == ".tap";
+    const std::string source = dir.file(entry.path().stem().string() + (other_format ? ".xnc" : ext));
+    std::filesystem::copy_file(entry.path(), source, std::filesystem::copy_options::overwrite_existing);
+    const std::vector<std::string> common = {source, "--type", "drl", "--output", dir.file("out.tpx")};
+
+    test::ProcessResult r = cli(common);
+    EXPECT_EQ(r.status, 0) << entry.path() << ": " << r.err;
+    EXPECT_TRUE(dir.read("out.tpx").ends_with("go0")) << entry.path();
+
+    std::vector<std::string> single = common;
+    single.insert(single.end(), {"--set", "atc_excellon=single", "--list-tools"});
+    r = cli(single);
+    ASSERT_EQ(r.status, 0) << entry.path() << ": " << r.err;
+    const std::string first = r.out.substr(0, r.out.find('\n'));
+    if (first.empty()) continue;  // nothing after "M72" reads as a tool
+    single.back() = "--tool";
+    single.push_back(first);
+    std::filesystem::remove(dir.file("out.tpx"));
+    r = cli(single);
+    EXPECT_EQ(r.status, 0) << entry.path() << " " << first << ": " << r.err;
+    EXPECT_TRUE(dir.read("out.tpx").ends_with("go0")) << entry.path();
+    ++converted;
+  }
+  EXPECT_GT(converted, 0);
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ class FakeHost : public Host {
   };
   std::vector<ToolWindowShow> tool_windows;        // every show_tool_window, in order
   std::vector<std::string> manual_prompts;         // the sentence of every manual prompt shown
+  std::vector<std::string> tool_list;              // the job window's tool list
+  std::string tool_list_choice;                    // its text
 
   void post(std::function<void()> event) { events.push_back(std::move(event)); }
   std::vector<std::string> delivered;              // every line that reached a sink, as delivered
@@ -120,6 +122,10 @@ class FakeHost : public Host {
   std::string document_caption() override { return caption; }
   void set_job_control_enabled(JobControl control, bool enabled) override { job_controls[control] = enabled; }
   void set_pause_button_alert(bool alert) override { pause_alert = alert; }
+  void clear_tool_list() override { tool_list.clear(); }
+  void add_tool_list_item(std::string_view text) override { tool_list.emplace_back(text); }
+  std::string tool_list_text() override { return tool_list_choice; }
+  void set_tool_list_text(std::string_view text) override { tool_list_choice = text; }
 
   TextView* show_output_window(std::string_view title) override {
     output_captions.emplace_back(title);

@@ -163,6 +163,7 @@ class MainWindowTest : public QObject {
   void position_display_shows_replies_and_widens_beside_the_preview();
   void autozero_command_rewrites_the_document();
   void send_command_reaches_the_simulator();
+  void drill_file_tool_by_tool_through_the_job_window();
 };
 
 void MainWindowTest::first_start_writes_the_workspace_and_default_settings() {
@@ -1030,6 +1031,41 @@ void MainWindowTest::send_command_reaches_the_simulator() {
   for (char c : read_file(box.path() / "sim.log"))
     if (c != '\n') logged += c;
   QCOMPARE(logged, std::string("F45Z00000*F45S12X01000*Y02000*go0F45Z00000*F45S00 "));
+}
+
+// One tool at a time: converting lists the tools; choosing one in the list and pressing OK writes
+// that tool's program and shows its preview.
+void MainWindowTest::drill_file_tool_by_tool_through_the_job_window() {
+  Sandbox box;
+  SettingsRecord record;
+  record.set_text(Slot::atc_excellon, "single");
+  box.write_setup(record);
+  const std::filesystem::path source = box.path() / "board.drl";
+  write_file(source, "M48\r\nM72\r\nT01C0.0236\r\nT02C0.0354\r\n%\r\nT01\r\nX001000Y002000\r\nT02\r\nX003000Y004000\r\nM30\r\n");
+  auto program = box.start({source.string()});
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  DocumentWindow* doc = window->document_window();
+  QListWidget* list = doc->tool_list();
+  QWidget* ok = doc->control(JobControl::tool_ok);
+
+  window->run(Command::convert_to_file);
+  QCOMPARE(list->count(), 4);
+  QCOMPARE(list->item(1)->text(), QStringLiteral("T02"));
+  QCOMPARE(list->currentItem()->text(), QStringLiteral("T01"));
+  QVERIFY(ok->isEnabled());
+  QVERIFY(!std::filesystem::exists(box.path() / "board.tpx"));
+
+  QTest::mouseClick(ok, Qt::LeftButton);
+  QCOMPARE(read_file(box.path() / "board.tpx"), std::string("X01000*Y02000*F02Z01100*F04pbpcF45Z00800*go0go0"));
+  QVERIFY(!ok->isEnabled());
+  QTRY_VERIFY(window->findChild<PreviewWindow*>());
+
+  // Choosing T02 in the list offers the confirmation again; its program replaces the first.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+  QVERIFY(ok->isEnabled());
+  QTest::mouseClick(ok, Qt::LeftButton);
+  QCOMPARE(read_file(box.path() / "board.tpx"), std::string("X03000*Y04000*F02Z01100*F04pbpcF45Z00800*go0go0"));
 }
 
 #include "main_window_test.moc"
