@@ -42,9 +42,5 @@ void ProgramFile::close() {
   if (!error.empty()) throw RunError(err::kDeviceIo, "Device I/O error: " + error);
 }
 
-void ProgramFile::abandon() {
-  buffer_.clear();
-  file_.abandon();
-}
 
 }  // namespace vireo

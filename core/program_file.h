@@ -21,8 +21,6 @@ class ProgramFile {
   // Writes the last bytes and puts the file in place; nothing happens when it is not open. Throws
   // RunError when that fails (the older file then stays).
   void close();
-  // Drops what was written; an older file at the path stays as it was.
-  void abandon();
   bool is_open() const { return file_.is_open(); }
   const std::string& path() const { return path_; }
 
