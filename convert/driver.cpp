@@ -9,6 +9,7 @@
 #include "core/context.h"
 #include "convert/emitters.h"
 #include "convert/gerber.h"
+#include "convert/rml.h"
 #include "convert/source_reader.h"
 #include "core/document_name.h"
 #include "base/number_text.h"
@@ -29,7 +30,7 @@ constexpr int kPens = 8;
 // Extensions in the order they are compared; the first match wins. A format whose converter is not
 // part of the program yet has no converter and ends the conversion with a message.
 constexpr FormatRow kFormats[] = {
-    {".rml", ".rml", nullptr}, {".rol", ".rml", nullptr}, {".mdx", ".rml", nullptr},
+    {".rml", ".rml", convert_rml}, {".rol", ".rml", convert_rml}, {".mdx", ".rml", convert_rml},
     {".dxf", ".dxf", nullptr},
     {".drl", ".drl", nullptr},
     {".gbr", ".gbr", convert_gerber},
