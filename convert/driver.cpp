@@ -8,6 +8,7 @@
 
 #include "core/context.h"
 #include "convert/emitters.h"
+#include "convert/gcode.h"
 #include "convert/gerber.h"
 #include "convert/rml.h"
 #include "convert/source_reader.h"
@@ -43,9 +44,9 @@ constexpr FormatRow kFormats[] = {
     {".gm5", ".gbr", convert_gerber}, {".gm6", ".gbr", convert_gerber}, {".gm7", ".gbr", convert_gerber},
     {".gm8", ".gbr", convert_gerber}, {".gm9", ".gbr", convert_gerber},
     {".plt", ".plt", nullptr}, {".hp", ".plt", nullptr},
-    {".gc", ".gc", nullptr},
-    {".iso", ".gc", nullptr}, {".cnc", ".gc", nullptr}, {".nc", ".gc", nullptr}, {".ncc", ".gc", nullptr},
-    {".dnc", ".gc", nullptr}, {".tap", ".gc", nullptr},
+    {".gc", ".gc", convert_gcode},
+    {".iso", ".gc", convert_gcode}, {".cnc", ".gc", convert_gcode}, {".nc", ".gc", convert_gcode},
+    {".ncc", ".gc", convert_gcode}, {".dnc", ".gc", convert_gcode}, {".tap", ".gc", convert_gcode},
 };
 
 // Step 3: the job window and the status bar at the start of a run.
