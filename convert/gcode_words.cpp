@@ -90,7 +90,10 @@ double rotary_steps(double angle, double steps_per_turn) {
   double turns = std::max(1.0, std::floor((angle * steps_per_turn / 360 - (kMaxRotarySteps + 1)) / steps_per_turn) + 1);
   for (int i = 0; i < 4 && turns > 1 && steps_after(turns - 1) <= kMaxRotarySteps; ++i) --turns;
   for (int i = 0; i < 4 && steps_after(turns) > kMaxRotarySteps; ++i) ++turns;
-  return steps_after(turns);
+  steps = steps_after(turns);
+  // An angle too large for whole turns to be told apart from it: its place within one turn.
+  if (!(steps <= kMaxRotarySteps && steps >= kMaxRotarySteps - steps_per_turn)) steps = static_cast<double>(int_part(std::fmod(angle, 360) * steps_per_turn / 360));
+  return steps;
 }
 
 }  // namespace vireo
