@@ -87,16 +87,14 @@ class RmlConverter {
   // character ends it too and is handed back.
   char coordinates() {
     Axis axis = kX;
-    field_.clear();
+    Number number;
     for (;;) {
       const char c = read_char(context_);
-      if ((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+') {
-        field_ += c;
-        continue;
-      }
+      if (number.take(c)) continue;
       const bool text_ended = c == '\0' && state_.read_cursor >= state_.text_length;
       if (c == ' ' || (c == '\0' && !text_ended)) continue;
-      take(axis);
+      if (number.has_digits) assign(axis, number.sign * whole_hundredths(number.magnitude * scale_, "RML"));
+      number = Number{};
       if (c != ',') {
         // A triplet left incomplete goes out on its own rather than joining the next one.
         flush();
@@ -107,17 +105,49 @@ class RmlConverter {
     }
   }
 
-  // The number in the field for the axis, as magnitude and sign; an empty field leaves the axis.
-  void take(Axis axis) {
-    const std::string_view field = field_;
-    const std::size_t first_digit = field.find_first_not_of("+-");
-    if (first_digit == std::string_view::npos || field.find_first_of("0123456789") == std::string_view::npos) {
-      field_.clear();
-      return;
+  // A coordinate as magnitude and sign, read character by character: signs before the first digit
+  // (the first one counts), digits with at most one decimal point; what follows up to the next
+  // separator is no part of it.
+  struct Number {
+    double sign = 1;
+    double magnitude = 0;
+    double weight = 1;     // of the last decimal digit taken
+    bool point = false;
+    bool has_digits = false;
+    bool sign_read = false;
+    bool ended = false;    // a character after the number was read
+
+    // Takes a character of the number field; false for a separator, a blank or any other character.
+    bool take(char c) {
+      const bool started = has_digits || point;
+      if (c >= '0' && c <= '9') {
+        if (ended) return true;
+        if (point) {
+          weight /= 10;
+          magnitude += (c - '0') * weight;
+        } else {
+          magnitude = magnitude * 10 + (c - '0');
+        }
+        has_digits = true;
+      } else if (c == '.') {
+        if (point) ended = true;
+        point = true;
+      } else if (c == '-' || c == '+') {
+        if (started) {
+          ended = true;
+        } else if (!sign_read) {
+          sign = c == '-' ? -1 : 1;
+          sign_read = true;
+        }
+      } else {
+        return false;
+      }
+      return true;
     }
-    const double sign = field[0] == '-' ? -1 : 1;
-    const double value = sign * whole_hundredths(leading_number(field.substr(first_digit)) * scale_, "RML");
-    field_.clear();
+  };
+
+  // The value of a coordinate for its axis; only a changed axis is written.
+  void assign(Axis axis, double value) {
     switch (axis) {
       case kX:
         if (set(x_, relative_ ? x_ + value : value)) add_field('X', x_ + x_offset_);
@@ -167,7 +197,6 @@ class RmlConverter {
 
   bool relative_ = false;
   double x_ = 0, y_ = 0, z_ = 0;  // machine units before the offsets
-  std::string field_;             // the number being read
   std::string line_;              // the axes changed by the triplet being read
 };
 
