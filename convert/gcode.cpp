@@ -25,6 +25,12 @@ constexpr std::string_view kCoolantMist = "00001000";
 constexpr std::string_view kCoolantFlood = "00001100";
 constexpr std::string_view kCoolantOff = "00000000";
 
+// The number of an M or G word as its table knows it; -1 for a fraction or a number beyond them.
+int table_code(double n) {
+  if (!(n >= 0 && n <= 1000) || n != static_cast<int>(n)) return -1;
+  return static_cast<int>(n);
+}
+
 GcodeUnits units_of(const Context& context) {
   const SettingsRecord& s = context.settings;
   GcodeUnits units;
@@ -202,8 +208,7 @@ void GcodeConverter::token(char c) {
 }
 
 void GcodeConverter::m_code(double m) {
-  const int code = m == static_cast<int>(m) ? static_cast<int>(m) : -1;
-  switch (code) {
+  switch (table_code(m)) {
     case 0: case 1: case 2: case 30: case 60:
       // Program stop or end: the rest of the text is not read in this pass.
       state_.read_cursor = state_.text_length;
@@ -229,7 +234,7 @@ void GcodeConverter::m_code(double m) {
 }
 
 void GcodeConverter::g_code(double g) {
-  const int code = g == static_cast<int>(g) ? static_cast<int>(g) : -1;
+  const int code = table_code(g);
   switch (code) {
     case 0:
     case 1:

@@ -23,6 +23,13 @@ double direction(double dx, double dy) {
   return std::atan(dy / dx) * kDegrees + (dx < 0 ? 180 : 0);
 }
 
+// The machine holds coordinates in 32 bits: a point beyond them, or an arc reaching beyond them,
+// ends the conversion as an overflow.
+void check_reach(double x, double y) {
+  whole_hundredths(x, "X");
+  whole_hundredths(y, "Y");
+}
+
 }  // namespace
 
 GcodeConverter::Point GcodeConverter::target() const {
@@ -58,6 +65,7 @@ void GcodeConverter::straight_move_2d(Motion motion, const Point& to) {
   if (block_.p.present) write_line(context_, dwell_line_);
   // A point with an axis no move has set yet cannot be reached: it is only remembered.
   if (!to.known()) return;
+  check_reach(to.x.value, to.y.value);
   GeometryRegisters& g = state_.geometry;
   if (motion == Motion::rapid) {
     g.start_x = to.x.value;
@@ -136,8 +144,11 @@ void GcodeConverter::arc(bool clockwise) {
   }
   const double sx = position_.x.value, sy = position_.y.value;
   const double ex = to.x.value, ey = to.y.value;
+  check_reach(ex, ey);
   double cx = 0, cy = 0;
   arc_centre(clockwise, to, cx, cy);
+  check_reach(cx, cy);
+  whole_hundredths(std::hypot(sx - cx, sy - cy), "radius");
   if ((cx == ex && cy == ey) || (cx == sx && cy == sy)) return reject(" delta I-J nulli ");
 
   GeometryRegisters& g = state_.geometry;

@@ -63,9 +63,9 @@ TEST(GcodeWords, SpindleDwellAndRotaryCodes) {
 }
 
 TEST_F(GcodeTest, LargeArcsAndFinePecksEndInBoundedTime) {
-  // A radius of 1e9 mm and a peck step of 0 or of a hundredth over a deep hole.
+  // Radii of 1e6 mm and a peck step of 0 or of a hundredth over a deep hole.
   const std::string source =
-      "G0 X0 Y0\nG2 X0 Y0 R1000000000.\nG2 X1. Y0 R-1000000000.\n"
+      "G0 X0 Y0\nG2 X0 Y0 R1000000.\nG2 X1. Y0 R-1000000.\n"
       "G83 X1. Y1. Z-10. R1. Q0\nG83 X1. Y1. Z-9000. R1. Q0.01\n";
   for (const char* mode : {"0", "1"}) {
     set(Slot::ena3d_gc, mode);
@@ -78,6 +78,14 @@ TEST_F(GcodeTest, LargeArcsAndFinePecksEndInBoundedTime) {
   for (std::size_t at = program.find("F04Z"); at != std::string::npos; at = program.find("F04Z", at + 1)) ++pecks;
   EXPECT_LE(pecks, 100001u);
   EXPECT_GT(pecks, 1000u);
+  // A radius of 1e9 mm reaches beyond the machine's 32-bit coordinates: an overflow ends the run.
+  for (const std::string& arc : {std::string("G2 X0 Y0 R1000000000.\n"), std::string("G2 X0 Y0 I1000000000. J0\n"),
+                                 "G1 X0 Y" + std::string(400, '9') + ".\n"}) {
+    host.messages.clear();
+    EXPECT_EQ(convert("G0 X0 Y0\n" + arc, sink::kFile, "t.nc"), ConversionOutcome::failed) << arc;
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].rfind("[converti:]Errore 6\rOverflow", 0), 0u) << host.messages[0];
+  }
 }
 
 TEST_F(GcodeTest, AbortEndsTheProgramWithoutPassEnd) {
