@@ -1,9 +1,11 @@
 // How long Esc takes to stop a G-code or RML-1 conversion in the desktop program: the first
 // megabytes of the shared part program (as a ".nc" document) and a generated RML-1 file are opened
-// in turn, a conversion runs (into a program file, then into the output view), and 300 ms into it an
+// in turn, a conversion runs (into a program file, then into the output view), and DELAY_MS into it an
 // Esc key press is posted to the job window's text view. Printed: the time from posting the key to
 // the conversion's return, and how far the reader had got. Runs on the offscreen platform.
-// Usage: gcode_esc_bench [PART.ngc] [MEGABYTES] (default /work/bench-inputs/part.ngc, 10 MB of it).
+// The program-file run copies the document text before it reads and builds the preview of what it
+// wrote after it stopped: both are part of the figure. DELAY_MS (default 300) sets when Esc comes.
+// Usage: gcode_esc_bench [PART.ngc] [MEGABYTES] [DELAY_MS] (default /work/bench-inputs/part.ngc, 10 MB).
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -42,6 +44,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::filesystem::path part = argc > 1 ? argv[1] : "/work/bench-inputs/part.ngc";
   const auto bytes = static_cast<std::size_t>((argc > 2 ? std::atof(argv[2]) : 10) * 1e6);
+  const int delay_ms = argc > 3 ? std::atoi(argv[3]) : 300;
   QTemporaryDir dir;
   const std::filesystem::path home(dir.path().toStdString());
   const std::filesystem::path gcode = home / "part.nc";
@@ -75,6 +78,7 @@ int main(int argc, char** argv) {
   // does not stop on a negative coordinate to wait for the operator.
   context.settings.set_text(vireo::Slot::x_gc, "30000");
   context.settings.set_text(vireo::Slot::y_gc, "30000");
+  context.settings.set_text(vireo::Slot::ij_mode, "1");  // its arc centres are relative to their start
   std::setvbuf(stdout, nullptr, _IONBF, 0);
 
   std::optional<Clock::time_point> posted;
@@ -88,7 +92,7 @@ int main(int argc, char** argv) {
     for (const auto& [name, command] : {std::pair{"program file", vireo::Command::convert_to_file},
                                         std::pair{"output view", vireo::Command::convert_to_text}}) {
       posted.reset();
-      QTimer::singleShot(300, [&] {
+      QTimer::singleShot(delay_ms, [&] {
         vireo::DocumentWindow* doc = window->document_window();
         posted = Clock::now();
         QCoreApplication::postEvent(doc->edit(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));

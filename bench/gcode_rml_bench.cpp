@@ -1,5 +1,6 @@
 // Converts a G-code part program and an RML-1 milling file with `vireo-cli convert` as a separate
-// process (2D mode, program-file sink, tool changes answered by --manual-answer ok), best of 5, and
+// process (2D mode, program-file sink, tool changes answered by --manual-answer ok; the part's arc
+// centres are relative to their start, so `ij_mode` is on), best of 5, and
 // prints the input rate in MB/s and the peak resident memory of the process beside its budget
 // (input + 64 MB).
 // Usage: gcode_rml_bench [PART.ngc] [RML_MEGABYTES]
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
 
   if (fs::exists(part)) {
     measure("G-code", part,
-            {cli, "convert", part.string(), "--type", "gc", "--manual-answer", "ok", "--output", (dir / "part.tpx").string()});
+            {cli, "convert", part.string(), "--type", "gc", "--set", "ij_mode=1", "--manual-answer", "ok", "--output",
+             (dir / "part.tpx").string()});
     std::printf("         program file %.1f MB\n", static_cast<double>(fs::file_size(dir / "part.tpx")) / 1e6);
   } else {
     std::printf("G-code   %s is not there (python3 shared/bench/gen_inputs.py --only ngc)\n", part.c_str());
