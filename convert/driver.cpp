@@ -9,7 +9,9 @@
 #include "core/context.h"
 #include "convert/emitters.h"
 #include "convert/excellon.h"
+#include "convert/gcode.h"
 #include "convert/gerber.h"
+#include "convert/rml.h"
 #include "convert/source_reader.h"
 #include "core/document_name.h"
 #include "base/number_text.h"
@@ -33,7 +35,7 @@ constexpr int kPens = 8;
 // Extensions in the order they are compared; the first match wins. A format whose converter is not
 // part of the program yet has no converter and ends the conversion with a message.
 constexpr FormatRow kFormats[] = {
-    {".rml", ".rml", nullptr}, {".rol", ".rml", nullptr}, {".mdx", ".rml", nullptr},
+    {".rml", ".rml", convert_rml}, {".rol", ".rml", convert_rml}, {".mdx", ".rml", convert_rml},
     {".dxf", ".dxf", nullptr},
     {".drl", ".drl", list_excellon_tools},
     {".gbr", ".gbr", convert_gerber},
@@ -46,9 +48,9 @@ constexpr FormatRow kFormats[] = {
     {".gm5", ".gbr", convert_gerber}, {".gm6", ".gbr", convert_gerber}, {".gm7", ".gbr", convert_gerber},
     {".gm8", ".gbr", convert_gerber}, {".gm9", ".gbr", convert_gerber},
     {".plt", ".plt", nullptr}, {".hp", ".plt", nullptr},
-    {".gc", ".gc", nullptr},
-    {".iso", ".gc", nullptr}, {".cnc", ".gc", nullptr}, {".nc", ".gc", nullptr}, {".ncc", ".gc", nullptr},
-    {".dnc", ".gc", nullptr}, {".tap", ".gc", nullptr},
+    {".gc", ".gc", convert_gcode},
+    {".iso", ".gc", convert_gcode}, {".cnc", ".gc", convert_gcode}, {".nc", ".gc", convert_gcode},
+    {".ncc", ".gc", convert_gcode}, {".dnc", ".gc", convert_gcode}, {".tap", ".gc", convert_gcode},
 };
 
 // Step 3: the job window and the status bar at the start of a run.

@@ -186,6 +186,9 @@ void tool_change(Context& ctx) {
     automatic_change(ctx);
   else
     manual_change(ctx);
+  // The changer and the parking position took the machine away from the work: the next element
+  // lifts and positions again instead of cutting on from wherever the change left the tool.
+  ctx.conversion.geometry.forget_position();
 }
 
 void calibrate_tool(Context& ctx) {

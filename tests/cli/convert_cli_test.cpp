@@ -155,9 +155,9 @@ TEST_F(ConvertCli, FileTypes) {
   EXPECT_NE(r.err.find("[converti:]Errore 5\nInvalid procedure call or argument"), std::string::npos) << r.err;
 
   // A format whose converter is not in this build says so.
-  r = cli({dir.write("part.nc", "G0 X1\n")});
+  r = cli({dir.write("plot.plt", "PU0,0;\n")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("[converti:]il convertitore dei file .gc non e' ancora disponibile"), std::string::npos);
+  EXPECT_NE(r.err.find("[converti:]il convertitore dei file .plt non e' ancora disponibile"), std::string::npos);
 }
 
 TEST_F(ConvertCli, TheExampleBoardConverts) {

@@ -62,8 +62,10 @@ TEST(FormatTable, EveryExtensionOnceAndEveryCanonicalMapsToItself) {
     const FormatRow* row = find_format(e);
     ASSERT_NE(row, nullptr) << e;
     EXPECT_EQ(find_format(row->canonical)->canonical, row->canonical) << e;
-    // Gerber and Excellon are the converters of this build; the others end with a message until they join.
-    EXPECT_EQ(row->convert != nullptr, row->canonical == ".gbr" || row->canonical == ".drl") << e;
+    // Gerber, Excellon, G-code and RML-1 are converted in this build; the others end with a message.
+    const bool converted = row->canonical == ".gbr" || row->canonical == ".drl" || row->canonical == ".gc" ||
+                           row->canonical == ".rml";
+    EXPECT_EQ(row->convert != nullptr, converted) << e;
   }
   EXPECT_EQ(find_format(".gbx"), nullptr);
   EXPECT_EQ(find_format(".GBR"), nullptr);  // the driver lower-cases before it looks

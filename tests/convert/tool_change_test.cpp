@@ -349,5 +349,22 @@ TEST_F(ToolChangeTest, CalibrateToolAlone) {
   EXPECT_TRUE(named);
 }
 
+TEST_F(ToolChangeTest, ChangeThatMovedForgetsTheLastPosition) {
+  // Both sequences move the machine (slots, parking position); one that writes nothing leaves it.
+  answer_prompts({ManualAnswer::Kind::ok, 0});
+  for (const char* automatic : {"1", "0"}) {
+    set(Slot::f_tauto, automatic);
+    ctx.conversion.geometry.last_x = 100;
+    ctx.conversion.geometry.last_y = 200;
+    change(1);
+    EXPECT_EQ(ctx.conversion.geometry.last_x, kUnknownPosition) << automatic;
+    EXPECT_EQ(ctx.conversion.geometry.last_y, 1000000000.0f) << automatic;
+  }
+  set(Slot::check_ena_tc, "0");
+  ctx.conversion.geometry.last_x = 100;
+  change(2);
+  EXPECT_EQ(ctx.conversion.geometry.last_x, 100);
+}
+
 }  // namespace
 }  // namespace vireo

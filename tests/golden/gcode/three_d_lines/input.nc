@@ -1,0 +1,12 @@
+%
+(3D part: every Z followed)
+G21 G90
+S12000 M3
+G0 X10. Y20. Z5.
+G1 Z-1.5 F600
+X15.
+G91 G1 X-2. Z-0.5
+G90
+G0 Z5.
+M30
+X99.
