@@ -256,8 +256,9 @@ bool lost_machine(Context& context, int failure) {
 void emit_line(Context& context, std::string_view line) {
   ChannelState& channel = context.channel;
   channel.line.assign(line);
-  while (channel.pause) context.host->wait_events(kPauseWaitMs);
-  if (channel.suppress || lost_machine(context, 0)) return;
+  // A stop during the pause ends the wait: the line is dropped and the run closes its program.
+  while (channel.pause && !context.conversion.abort) context.host->wait_events(kPauseWaitMs);
+  if (channel.pause || channel.suppress || lost_machine(context, 0)) return;
   try {
     count_negative_sign(context);
     deliver(context);

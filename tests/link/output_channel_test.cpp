@@ -131,6 +131,16 @@ TEST_F(ChannelTest, PauseWaitsForEventsUntilTheOperatorReleasesIt) {
   EXPECT_EQ(port.written, "X01000*");
 }
 
+// A conversion into the output view paused on a negative coordinate ignored Esc: it waited for the
+// pause button for ever. A stop during the pause ends the wait and drops the line.
+TEST_F(ChannelTest, StopDuringThePauseEndsTheWait) {
+  channel.pause = true;
+  host.on_wait = [&] { context.conversion.abort = true; };
+  emit("X01000*");
+  EXPECT_EQ(host.waits, 1);
+  EXPECT_EQ(port.written, "");
+}
+
 TEST_F(ChannelTest, PressingNextDuringThePauseDropsTheLine) {
   channel.pause = true;
   host.on_wait = [&] { channel.pause = false, channel.suppress = true; };
