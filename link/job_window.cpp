@@ -42,6 +42,11 @@ void next_tool(Context& ctx) { ctx.channel.suppress = true; }
 
 void request_stop(Context& ctx) {
   ctx.conversion.abort = true;
+  // A stopped run is no longer paused: the next run must not start waiting for the pause button.
+  if (ctx.channel.pause) {
+    ctx.channel.pause = false;
+    ctx.host->set_pause_button_alert(false);
+  }
   if (ctx.channel.job_window_open) enable_run_controls(ctx);
 }
 

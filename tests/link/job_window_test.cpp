@@ -74,6 +74,15 @@ TEST_F(JobWindowTest, StoppingEnablesTheRunControlsOfAnOpenWindow) {
   }
 }
 
+// A run stopped while paused left the pause up: the next run waited for the pause button.
+TEST_F(JobWindowTest, StoppingReleasesThePause) {
+  channel.pause = true;
+  host.pause_alert = true;
+  request_stop(ctx);
+  EXPECT_FALSE(channel.pause);
+  EXPECT_FALSE(host.pause_alert);
+}
+
 TEST_F(JobWindowTest, LoadUnloadAndToolList) {
   channel.document_extension = ".drl";
   job_window_loaded(ctx);
