@@ -65,16 +65,6 @@ void plunge(Context& context) {
   if (context.display.pulse_state != cmd::kBull) write_line(context, context.derived.bull);
 }
 
-// The direction of a move in degrees, 0 to below 360 (a value rounding up to 360 stays 360).
-double direction_of(double dx, double dy) {
-  if (dx == 0) return dy > 0 ? 90 : 270;
-  if (dy == 0) return dx > 0 ? 0 : 180;
-  double direction = to_degrees(std::atan(dy / dx));
-  if (dx < 0) direction += 180;
-  if (direction < 0) direction += 360;
-  return direction;
-}
-
 // Turns the knife on the C axis to the direction of the line about to be cut, lifting the blade
 // first when the turn is at least `Gradi_lama_C`. A line the machine cannot tell from a point keeps
 // the knife as it is.
@@ -82,7 +72,7 @@ void turn_knife(Context& context) {
   GeometryRegisters& g = context.conversion.geometry;
   if (same_position(g.end_x, g.end_y, g)) return;
   const SettingsRecord& settings = context.settings;
-  double direction = direction_of(g.end_x - g.last_x, g.end_y - static_cast<double>(g.last_y));
+  double direction = direction_degrees(g.end_x - g.last_x, g.end_y - static_cast<double>(g.last_y));
   if (direction >= 360) context.host->message_box(kOverTurn);
   direction = round_2_decimals(direction);
   const double steps = static_cast<double>(round_half_even(direction * (settings.number(Slot::Step_giro_C) / 360)));
@@ -175,6 +165,15 @@ void cut_arc_cw(Context& context) {
   if (g.end_angle == g.start_angle) return;
   if (g.start_angle < g.end_angle) g.start_angle += 360;
   cut_arc(context, " ARC-CW ", true);
+}
+
+double direction_degrees(double dx, double dy) {
+  if (dx == 0) return dy > 0 ? 90 : 270;
+  if (dy == 0) return dx > 0 ? 0 : 180;
+  double direction = to_degrees(std::atan(dy / dx));
+  if (dx < 0) direction += 180;
+  if (direction < 0) direction += 360;
+  return direction;
 }
 
 void reset_knife(Context& context) {
