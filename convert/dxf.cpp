@@ -9,7 +9,7 @@
 
 #include "convert/emitters.h"
 #include "convert/geometry_writers.h"
-#include "convert/source_reader.h"
+#include "base/number_text.h"
 #include "core/context.h"
 
 namespace vireo {
@@ -121,7 +121,7 @@ class DxfConverter {
       const auto code = std::find_if(std::begin(kCodeLines), std::end(kCodeLines),
                                      [&](const CodeLine& c) { return contains(line, c.text); });
       if (code == std::end(kCodeLines)) continue;
-      const double value = read_number(context_).value;
+      const double value = read_value();
       seen_[code->code] = true;
       switch (code->code) {
         case x_start: g_.start_x = value * 100 * scale_; break;
@@ -187,17 +187,43 @@ class DxfConverter {
     cut_arc_ccw(context_);
   }
 
-  // read_line_rest into one reused buffer, a character at a time through the fast reader. A NUL
-  // character of the text is part of the line like any other.
+  // read_line_rest, a whole line at a time: the events are let through once per line, the line is
+  // taken from the text in one piece, and the run of line ends after it is skipped.
   const std::string& read_line() {
-    line_.clear();
-    const std::string_view text = state_.source->text();
-    for (;;) {
-      const std::size_t before = state_.read_cursor;
-      const char c = read_char(context_);
-      if (c == '\0' && !(state_.read_cursor == before + 1 && text[before] == '\0')) return line_;
-      line_ += c;
+    context_.host->pump_events();
+    const std::string_view text = state_.source->text().substr(0, state_.text_length);
+    const std::size_t start = std::min(state_.read_cursor, text.size());
+    std::size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    line_.assign(text.substr(start, end - start));
+    state_.read_cursor = skip_line_ends(text, end);
+    state_.source->cursor_moved(state_.read_cursor, 0);
+    return line_;
+  }
+
+  // read_number on a value line, read in place: digits, signs and decimal points ("," or ".") make
+  // the number; a blank or a line end ends it and is consumed, any other character ends it and stays.
+  double read_value() {
+    context_.host->pump_events();
+    const std::string_view text = state_.source->text().substr(0, state_.text_length);
+    std::size_t at = std::min(state_.read_cursor, text.size());
+    number_.clear();
+    for (; at < text.size(); ++at) {
+      const char c = text[at];
+      if (c == ',' || c == '.') number_ += '.';
+      else if (c == '+' || c == '-' || (c >= '0' && c <= '9')) number_ += c;
+      else break;
     }
+    if (at < text.size() && text[at] == ' ') ++at;
+    else if (at < text.size() && (text[at] == '\r' || text[at] == '\n')) at = skip_line_ends(text, at);
+    state_.read_cursor = at;
+    state_.source->cursor_moved(at, 0);
+    return leading_number(number_);
+  }
+
+  static std::size_t skip_line_ends(std::string_view text, std::size_t at) {
+    while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) ++at;
+    return at;
   }
 
   Context& context_;
@@ -209,6 +235,7 @@ class DxfConverter {
   const float arc_step_;
   std::array<bool, kCodeCount> seen_{};
   std::string line_;
+  std::string number_;
 };
 
 }  // namespace
