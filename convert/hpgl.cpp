@@ -152,19 +152,32 @@ class HpglConverter {
   }
 
   // Blanks, then the run of characters up to a letter, ",", ";", a blank or a line end; that
-  // character is consumed.
+  // character is consumed (a line end with the run of line ends after it). Read in place from the
+  // text, the events let through once per number.
   HpNumber number() {
+    context_.host->pump_events();
+    const std::string_view text = state_.source->text().substr(0, state_.text_length);
+    std::size_t at = std::min(state_.read_cursor, text.size());
+    while (at < text.size() && text[at] == ' ') ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !ends_number(text[at])) ++at;
     HpNumber n;
-    char c = read_char(context_);
-    while (c == ' ') c = read_char(context_);
-    digits_.clear();
-    while (c != '\0' && c != ',' && c != ';' && c != ' ' && !is_letter(c)) {
-      digits_ += c;
-      c = read_char(context_);
+    if (at > start) n.value = leading_number(text.substr(start, at - start));
+    if (at < text.size()) {
+      const char c = text[at++];
+      if (c == '\r' || c == '\n') {
+        while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) ++at;
+      } else {
+        n.terminator = c;
+      }
     }
-    n.terminator = c;
-    if (!digits_.empty()) n.value = leading_number(digits_);
+    state_.read_cursor = at;
+    state_.source->cursor_moved(at, 0);
     return n;
+  }
+
+  static bool ends_number(char c) {
+    return c == ',' || c == ';' || c == ' ' || c == '\r' || c == '\n' || c == '\0' || is_letter(c);
   }
 
   // The coordinate pairs of a command, each handed to `to` as a target; returns how many there were.
@@ -355,7 +368,6 @@ class HpglConverter {
   bool relative_ = false;
   Point current_{kUnknownPosition, kUnknownPosition};
   bool hole_ = false;
-  std::string digits_;
 };
 
 }  // namespace
