@@ -17,9 +17,10 @@ constexpr double kPi = 3.14159265358979;
 constexpr std::string_view kPositioning = "         ";
 constexpr std::string_view kLine = "  LINE   ";
 constexpr std::string_view kOverTurn = " angolo > 360????";
-// More chords than this (a sweep of hundreds of turns, an arc step of almost nothing) is no drawing
-// anybody means: the arc is refused with an error instead of writing lines for hours.
-constexpr double kMaxChords = 1000000;
+// More chords than this (a full turn in steps of 0.01 degrees, or an angle read as a sweep of
+// thousands of turns) is no drawing anybody means: the arc is refused with an error instead of
+// writing lines for minutes.
+constexpr double kMaxChords = 36000;
 constexpr std::string_view kBadArc = " arco invalido ";
 
 double to_radians(double degrees) { return degrees * kPi / 180; }

@@ -149,9 +149,10 @@ TEST_F(GeometryTest, ChordLoopsEndInBoundedTime) {
     host.lines.clear();
     EXPECT_LE(arc(start, end, 5).size(), 200u);
   }
-  // An arc step of 0, or hundreds of turns in tiny steps: refused and counted.
+  // An arc step of 0, or more than 36000 chords: refused and counted.
   EXPECT_TRUE(arc(0, 90, 0).empty());
-  EXPECT_TRUE(arc(0, 1e9, 0.001f).empty());
+  EXPECT_TRUE(arc(0, 360, 0.001f).empty());
+  EXPECT_FALSE(arc(0, 360, 0.01f).empty());  // the finest full turn still goes
   EXPECT_EQ(ctx.channel.error_count, 2);
   EXPECT_EQ(ctx.channel.error_text, " arco invalido ");
 }

@@ -31,7 +31,8 @@ TEST_F(PlotTest, CircleAndArcChordsStayBounded) {
       {"PU800,800;CI400,0;", 182, 0},             // chord 0: steps of 2 degrees, 360 twice
       {"PU800,800;CI400,-30;", 14, 0},            // the chord's size
       {"PU800000000,800000000;CI400000000;", 74, 0},  // a radius of 1e9: still 72 chords of 5
-      {"PU800,800;AA400,400,90,0.00001;", 0, 1},  // 9 million chords: refused
+      {"PU800,800;AA400,400,90,0.002;", 0, 1},    // 45000 chords: refused
+      {"PU800,800;AA400,400,440630,0;", 0, 1},     // 220315 chords of 2 degrees: refused
   };
   for (const Case& c : cases) {
     ASSERT_EQ(convert(c.source, sink::kFile, "t.plt"), ConversionOutcome::converted) << c.source;
