@@ -185,7 +185,7 @@ DocumentRead read_document(const std::filesystem::path& path) {
     const bool exists = std::filesystem::exists(path, error);
     const RunError failure = exists ? RunError(err::kPathAccess, "Path/File access error")
                                     : RunError(err::kFileNotFound, "File not found");
-    return {false, {}, "Errore " + std::to_string(failure.number()) + "\r" + failure.description()};
+    return {false, {}, failure.message()};
   }
   return {true, document_from_content(*content), {}};
 }
@@ -198,7 +198,7 @@ std::string write_document(const std::filesystem::path& path, std::string_view t
     else content += c;
   }
   if (write_file_atomically(path, content).empty()) return {};
-  return "Errore " + std::to_string(err::kPathAccess) + "\rPath/File access error: " + path.string();
+  return RunError(err::kPathAccess, "Path/File access error: " + path.string()).message();
 }
 
 }  // namespace vireo

@@ -2,7 +2,6 @@
 
 #include "core/context.h"
 #include "link/machine_link.h"
-#include "base/number_text.h"
 #include "settings/setup_file.h"
 
 namespace vireo {
@@ -36,7 +35,7 @@ bool load_settings(Context& context) {
     }
     apply_settings(context);
     if (std::optional<RunError> failure = open_machine_link(context)) {
-      context.host->message_box("Errore " + blank_number_text(failure->number()) + "\r" + failure->description());
+      context.host->message_box(failure->message({}, kPortMessageLayout));
       if (!context.host->run_setup_dialog(context)) return false;
       continue;
     }

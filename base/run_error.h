@@ -5,8 +5,24 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace vireo {
+
+// How an "Errore N" message lays out its number and description. Message boxes put a carriage return
+// between them; the output channel's status text puts three blanks and writes a non-negative number
+// with a leading blank, as the port-open message box does too.
+struct ErrorLayout {
+  bool blank_before_number = false;
+  std::string_view separator = "\r";
+};
+inline constexpr ErrorLayout kMessageBoxLayout{false, "\r"};
+inline constexpr ErrorLayout kPortMessageLayout{true, "\r"};
+inline constexpr ErrorLayout kStatusTextLayout{true, "   "};
+
+// The one builder of every "Errore N" text: tag + "Errore " + number + separator + description.
+std::string error_message(std::string_view tag, int number, std::string_view description,
+                          ErrorLayout layout = kMessageBoxLayout);
 
 class RunError : public std::exception {
  public:
@@ -14,6 +30,9 @@ class RunError : public std::exception {
   int number() const { return number_; }
   const std::string& description() const { return description_; }
   const char* what() const noexcept override { return description_.c_str(); }
+  std::string message(std::string_view tag = {}, ErrorLayout layout = kMessageBoxLayout) const {
+    return error_message(tag, number_, description_, layout);
+  }
 
  private:
   int number_;

@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
   // Whole passes over the board until the file holds the wanted size (less its buffered tail).
   while (!std::filesystem::exists(file) || std::filesystem::file_size(file) < target) {
     for (const std::string& line : pool) {
-      context.channel.line = line;
-      vireo::emit_line(context);
+      vireo::emit_line(context, line);
     }
     lines += pool.size();
   }

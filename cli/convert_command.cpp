@@ -11,7 +11,7 @@
 #include "convert/driver.h"
 #include "core/channel_state.h"
 #include "link/machine_link.h"
-#include "base/number_text.h"
+#include "base/run_error.h"
 #include "link/operator_prompts.h"
 #include "settings/text_file.h"
 
@@ -75,6 +75,15 @@ ConvertOptions parse(ArgReader& args) {
   return options;
 }
 
+// The summary, always the last line on stderr: the error count, the last error text and, when a
+// run-time failure ended or marred the run, its number.
+int finish(int status, const ChannelState& channel, std::string_view last_error, int failure_number) {
+  std::cerr << "vireo-cli convert: errors=" << channel.error_count << " last_error=" << last_error;
+  if (failure_number != 0) std::cerr << " error=" << failure_number;
+  std::cerr << '\n';
+  return status;
+}
+
 }  // namespace
 
 int convert_command(ArgReader& args) {
@@ -84,12 +93,13 @@ int convert_command(ArgReader& args) {
   CliSession session(options.common);
   Context& context = session.context();
   CliHost& host = session.host();
-  if (int status = load_cli_settings(options.common, context); status != 0) return status;
+  if (int status = load_cli_settings(options.common, context); status != 0)
+    return finish(status, context.channel, {}, 0);
 
   std::optional<std::string> text = read_whole_file(options.input);
   if (!text) {
     std::cerr << "vireo-cli convert: cannot read " << options.input << "\n";
-    return 1;
+    return finish(1, context.channel, {}, err::kFileNotFound);
   }
   host.document.content = std::move(*text);  // no second copy of a large source
   text.reset();
@@ -105,8 +115,8 @@ int convert_command(ArgReader& args) {
   // The machine is reached as the applied settings reach it: a "comN" device opens its port now.
   if (options.sink == sink::kMachine) {
     if (const std::optional<RunError> failure = open_machine_link(context)) {
-      std::cerr << "vireo-cli convert: Errore " << failure->number() << ' ' << failure->description() << '\n';
-      return 1;
+      std::cerr << failure->message("vireo-cli convert: ", {false, " "}) << '\n';
+      return finish(1, context.channel, {}, failure->number());
     }
   }
 
@@ -118,29 +128,30 @@ int convert_command(ArgReader& args) {
   std::cout.flush();
   const ChannelState& channel = context.channel;
   const std::string& last_error = channel.error_text.empty() ? host.last_error : channel.error_text;
-  std::cerr << "vireo-cli convert: errors=" << channel.error_count << " last_error=" << last_error << '\n';
+  // A failure that ended the conversion, else the last delivery that failed (a program file that
+  // cannot be written): either makes the run a failure, whatever the texts say.
+  const int failure_number =
+      context.conversion.failure_number != 0 ? context.conversion.failure_number : channel.error_number;
+  const auto done = [&](int status) { return finish(status, channel, last_error, failure_number); };
 
   switch (outcome) {
     case ConversionOutcome::converted:
-      // The channel counts a program file it cannot write as errors; a script must not take it as done.
-      if (options.sink == sink::kFile && !channel.output_started) {
+      if (options.sink == sink::kFile && !channel.output_started)
         std::cerr << "vireo-cli convert: the program file " << channel.program_file_name << " was not written\n";
-        return 1;
-      }
-      return 0;
+      return done(failure_number != 0 ? 1 : 0);
     case ConversionOutcome::cancelled:
       if (host.file_type_asked && options.type.empty()) {
         std::cerr << "vireo-cli convert: unknown file type of " << options.input
                   << "; name it with --type gc|dxf|drl|gbr|plt|rml\n";
-        return 2;
+        return done(2);
       }
-      return 1;
+      return done(1);
     case ConversionOutcome::program_file:
     case ConversionOutcome::unavailable:
     case ConversionOutcome::failed:
-      return 1;
+      return done(1);
   }
-  return 1;
+  return done(1);
 }
 
 }  // namespace vireo

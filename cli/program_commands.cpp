@@ -82,24 +82,31 @@ bool open_document(CliSession& session, const std::string& file) {
   return true;
 }
 
+// The send's summary, always the last line on stderr: the error count, the last error text and the
+// number of a delivery that failed.
+int send_summary(int status, const ChannelState& channel) {
+  std::cerr << "vireo-cli send: errors=" << channel.error_count << " last_error=" << channel.error_text;
+  if (channel.error_number != 0) std::cerr << " error=" << channel.error_number;
+  std::cerr << '\n';
+  return status;
+}
+
 }  // namespace
 
 int send_command(ArgReader& args) {
   const FileOptions options = parse(args, "send", kLines);
   CliSession session(options.common);
   Context& context = session.context();
-  if (int status = load_cli_settings(options.common, context); status != 0) return status;
-  if (!open_document(session, options.file)) return 1;
+  const ChannelState& channel = context.channel;
+  if (int status = load_cli_settings(options.common, context); status != 0) return send_summary(status, channel);
+  if (!open_document(session, options.file)) return send_summary(1, channel);
   if (options.lines) session.host().echo = &std::cout;
   CliHost::stop_on_interrupt();
   const bool raw = caption_extension(options.file) == kRawExtension;
-  if (!(raw ? send_raw(context) : send_program(context))) return 1;
-  const ChannelState& channel = context.channel;
-  if (channel.error_count == 0 && channel.error_text.empty()) return 0;
+  const bool sent = raw ? send_raw(context) : send_program(context);
   // Doubtful lines (a minus sign, also a raster byte that happens to be one) are counted and still
-  // sent; only a delivery that failed ("[Invia:]Errore ...", a port that is not open) fails the send.
-  std::cerr << "vireo-cli send: errors=" << channel.error_count << " last_error=" << channel.error_text << '\n';
-  return channel.error_text.starts_with("[Invia:]Errore") ? 1 : 0;
+  // sent; only a delivery that failed (a port that is not open) fails the send.
+  return send_summary(sent && channel.error_number == 0 ? 0 : 1, channel);
 }
 
 int trace_command(ArgReader& args) {

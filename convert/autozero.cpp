@@ -50,8 +50,7 @@ std::optional<AutozeroResult> autozero(Context& context) {
   const int digits = context.derived.digits;
   const Shift shifts[] = {{'X', result.x_min, &result.x_changed}, {'Y', result.y_min, &result.y_changed}};
   ConversionState& run = context.conversion;
-  run.text_length = static_cast<std::size_t>(length);
-  run.read_cursor = 0;
+  run.cursor() = {.read_cursor = 0, .text_length = static_cast<std::size_t>(length)};
   read_from_view(context, *view);
   const std::string_view text = run.source->text();
   view->set_selection_start(0);

@@ -63,6 +63,7 @@ void prepare_job_window(Context& context) {
   channel.message_text.clear();
   channel.error_text.clear();
   channel.error_count = 0;
+  channel.error_number = 0;
   const std::string sink = std::exchange(channel.sink, std::string());
   update_status(context);
   channel.sink = sink;
@@ -72,8 +73,7 @@ void prepare_job_window(Context& context) {
 void prepare_source(Context& context, TextView& view) {
   ConversionState& state = context.conversion;
   view.set_selection_start(kPastTheEnd);
-  state.text_length = static_cast<std::size_t>(std::max(view.selection_start(), 0L));
-  state.read_cursor = 0;
+  state.cursor() = {.read_cursor = 0, .text_length = static_cast<std::size_t>(std::max(view.selection_start(), 0L))};
   context.channel.line_counter = 0;
   state.pass_counter = 0;
   prepare_depths(context);
@@ -107,7 +107,8 @@ ConversionOutcome dispatch(Context& context) {
 }
 
 void report(Context& context, int number, std::string_view description) {
-  context.host->message_box(std::string(kTag) + "Errore " + number_text(number) + "\r" + std::string(description));
+  context.host->message_box(error_message(kTag, number, description));
+  context.conversion.failure_number = number;
   // A partly written program file stays as written: its buffered lines go to the disk.
   try {
     close_program_file(context);
@@ -146,6 +147,7 @@ ConversionOutcome convert_document(Context& context) {
   context.display.force_z = true;
   context.display.force_f = true;
   context.conversion.abort = false;
+  context.conversion.failure_number = 0;
   channel.output_started = false;
   try {
     const SourceNames names = source_names(context.host->document_caption());

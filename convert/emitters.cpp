@@ -13,10 +13,8 @@
 namespace vireo {
 namespace {
 
-constexpr std::string_view kNotUsed = "nu";
 constexpr std::string_view kOutputsStart = "00001100";
 constexpr std::string_view kOutputsEnd = "00000000";
-constexpr std::string_view kOutputsRest = "0000000000000000";
 constexpr std::string_view kRepeat = "ripeti";
 
 bool to_machine(const Context& context) {
@@ -35,13 +33,10 @@ void write_outputs_line(Context& context, std::string_view bits) {
   if (to_machine(context)) write_outputs(context, bits);
 }
 
-// What is left in the line buffer goes out with its terminator, then "go0" and, after a "pb", the
-// glue command.
+// What is left in the line buffer (a line dropped or not delivered, a stored program's last command
+// without its "*") goes out with its terminator, then "go0" and, after a "pb", the glue command.
 void close_work(Context& context) {
-  if (!context.channel.line.empty()) {
-    context.channel.line += cmd::kTerminator;
-    emit_line(context);
-  }
+  if (!context.channel.line.empty()) write_line(context, context.channel.line, cmd::kTerminator);
   write_line(context, cmd::kFollowOff);
   if (context.display.pulse_state != cmd::kGlue) write_line(context, context.derived.glue);
 }
@@ -52,13 +47,6 @@ std::string rest_z_line(const Context& context) {
 }
 
 }  // namespace
-
-void write_outputs(Context& context, std::string_view bits) {
-  const std::string& plc = context.settings.text(Slot::indplc);
-  const std::string& spindle = context.settings.text(Slot::indfresa);
-  if (plc == kNotUsed || spindle == kNotUsed) return;
-  write_line(context, plc, cmd::kOutputs, bits, kOutputsRest, spindle);
-}
 
 void program_start(Context& context) {
   context.display.pulse_state = cmd::kGlue;

@@ -6,22 +6,9 @@
 #include <string_view>
 
 #include "core/context.h"
-#include "link/output_channel.h"
+#include "convert/line_writer.h"
 
 namespace vireo {
-
-// Puts the concatenated parts in the channel's line buffer and emits it.
-template <typename... Parts>
-void write_line(Context& context, const Parts&... parts) {
-  std::string& line = context.channel.line;
-  line.clear();
-  (line.append(std::string_view(parts)), ...);
-  emit_line(context);
-}
-
-// The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,
-// written only when neither address is "nu".
-void write_outputs(Context& context, std::string_view bits);
 
 // The opening: pulse state "pc", suppression lowered, the start time recorded. A program file gets no
 // opening lines; the output view and the machine get the rest Z and speed lines, and the machine the

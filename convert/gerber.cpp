@@ -34,6 +34,7 @@ class GerberConverter {
         rapid_feed_(context.settings.text(Slot::vel_rap)) {}
 
   void run() {
+    state_.gerber = {};
     program_start(context_);
     for (;;) {
       state_.geometry.forget_position();
@@ -109,8 +110,9 @@ class GerberConverter {
 
   void d_code(const std::string& code) {
     // A repeated D01 or D02 neither plunges nor lifts again; a flash always drills.
-    if (code != kFlash && code == last_d_) return;
-    last_d_ = code;
+    std::string& last_d = state_.gerber.last_d;
+    if (code != kFlash && code == last_d) return;
+    last_d = code;
     if (code == kPenDown) {
       plunge(kMilling);
     } else if (code == kPenUp) {
@@ -146,11 +148,12 @@ class GerberConverter {
   // The block's coordinates: one interpolated move while drawing, the two axes one after the other
   // while moving or before a flash, nothing otherwise. The fields are emptied in every case.
   void move(std::string_view token) {
-    if (last_d_ == kPenDown) {
+    const std::string& last_d = state_.gerber.last_d;
+    if (last_d == kPenDown) {
       ++context_.channel.line_counter;
       context_.channel.operation_text = kMilling;
       write_line(context_, x_field_, y_field_, "*", context_.derived.vertex);
-    } else if (last_d_ == kPenUp || token == kFlash) {
+    } else if (last_d == kPenUp || token == kFlash) {
       write_line(context_, x_field_, "*");
       write_line(context_, y_field_, "*");
     }
@@ -170,7 +173,6 @@ class GerberConverter {
   std::string digits_;  // the number being read
   std::string x_field_;
   std::string y_field_;
-  std::string last_d_;  // empty until the first D code of the run
 };
 
 }  // namespace

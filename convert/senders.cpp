@@ -32,6 +32,7 @@ void clear_status_texts(ChannelState& channel) {
   channel.tool_text.clear();
   channel.message_text.clear();
   channel.error_text.clear();
+  channel.error_number = 0;
 }
 
 // The length of the view's text (the caret clamps there) and the caret back at the start.
@@ -47,9 +48,8 @@ void start_program_pass(Context& context, TextView& view) {
   ChannelState& channel = context.channel;
   ConversionState& run = context.conversion;
   clear_status_texts(channel);
-  run.text_length = measure(view);
+  run.cursor() = {.read_cursor = 0, .text_length = measure(view)};
   channel.line_counter = 0;
-  run.read_cursor = 0;
   read_from_view(context, view);
   run.abort = false;
   context.host->set_job_control_enabled(JobControl::cancel_button, true);
@@ -72,9 +72,11 @@ bool send_program(Context& context) {
   ConversionState& run = context.conversion;
   start_program_pass(context, *view);
   channel.line.clear();
+  std::string command;  // the command being read, up to its "*"
   for (;;) {
     if (run.read_cursor >= run.text_length) {
       // What is left without its "*" goes out with the terminator the closing sequence adds.
+      channel.line = command;
       end_program(context);
       return true;
     }
@@ -86,19 +88,19 @@ bool send_program(Context& context) {
     const char c = read_char(context);
     if (c == '\0') continue;  // line ends are dropped (and a NUL byte, which is no command)
     if (c == cmd::kTerminator) {
-      channel.line += c;
+      command += c;
       ++channel.line_counter;
       channel.operation_text = kSendingProgram;
-      emit_line(context);
-      channel.line.clear();
+      emit_line(context, command);
+      command.clear();
     } else if (c == cmd::kRepeatMarker && !context.keypad_load_buffer) {
       // The restart would clear the abort flag: a cancel that arrived while the "@" was read ends the
       // run at the next test instead of being lost.
       if (run.abort) continue;
       start_program_pass(context, *view);
-      channel.line.clear();
+      command.clear();
     } else {
-      channel.line += c;
+      command += c;
     }
   }
 }
@@ -123,20 +125,20 @@ bool send_raw(Context& context) {
   ConversionState& run = context.conversion;
   Host& host = *context.host;
   clear_status_texts(channel);
-  run.text_length = measure(*view);
-  run.read_cursor = 0;
+  run.cursor() = {.read_cursor = 0, .text_length = measure(*view)};
   channel.line_counter = 0;
   host.set_job_control_enabled(JobControl::text_view, false);
   run.abort = false;
   host.set_job_control_enabled(JobControl::cancel_button, true);
   channel.direct_to_machine = true;
   channel.line.clear();
+  std::string raster_line;
   int bytes = 0;
   long raster_lines = 0;
   for (;;) {
     // The end is tested before each byte only: a byte begun near the end is completed with 0 bits.
     if (run.read_cursor >= run.text_length || run.abort) {
-      // A partly built raster line is not sent.
+      // A partly built raster line is not sent, nor one the channel kept after a failure.
       channel.line.clear();
       channel.direct_to_machine = false;
       host.set_job_control_enabled(JobControl::text_view, true);
@@ -147,14 +149,14 @@ bool send_raw(Context& context) {
       const std::string c = read_raw_chars(context, *view, 1);
       if (c.size() == 1 && static_cast<unsigned char>(c[0]) < kFirstHighCode) byte |= 1u << bit;
     }
-    channel.line += static_cast<char>(byte);
+    raster_line += static_cast<char>(byte);
     if (++bytes < kBytesPerRasterLine) continue;
     bytes = 0;
     ++raster_lines;
     channel.line_counter += kBytesPerRasterLine;
     channel.operation_text = " print LINE: " + blank_number_text(static_cast<double>(raster_lines)) + " ";
-    emit_line(context);
-    channel.line.clear();
+    emit_line(context, raster_line);
+    raster_line.clear();
   }
 }
 

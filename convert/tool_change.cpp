@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/context.h"
-#include "convert/emitters.h"
+#include "convert/line_writer.h"
 #include "base/command_language.h"
 #include "base/number_text.h"
 #include "link/output_channel.h"

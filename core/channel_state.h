@@ -41,6 +41,9 @@ struct ChannelState {
   std::int32_t file_column = 0;  // characters written to the program file since the last CR
   std::int32_t error_count = 0;
   std::string error_text;        // the last error of the run
+  // The number of the last run-time failure of a delivery ("[Invia:]Errore N"), 0 when none; what
+  // front ends decide success by, never the error text.
+  std::int32_t error_number = 0;
   double line_counter = 0;       // commands sent in the run; counted by the producers
   std::string operation_text;    // what the machine is doing (" SPOST.*  ", "  FORO    ")
   std::string tool_text;         // pass or tool information

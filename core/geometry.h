@@ -3,6 +3,8 @@
 // of the tangential knife. The geometry writers (convert/geometry_writers.h) read and update them.
 #pragma once
 
+#include <iosfwd>
+
 #include "core/display_state.h"
 
 namespace vireo {
@@ -31,6 +33,9 @@ struct GeometryRegisters {
     last_x = kUnknownPosition;
     last_y = 1000000000.0f;
   }
+  bool operator==(const GeometryRegisters&) const = default;
 };
+
+std::ostream& operator<<(std::ostream& out, const GeometryRegisters& geometry);
 
 }  // namespace vireo

@@ -233,15 +233,17 @@ void deliver(Context& context) {
 
 }  // namespace
 
-void emit_line(Context& context) {
+void emit_line(Context& context, std::string_view line) {
   ChannelState& channel = context.channel;
+  channel.line.assign(line);
   while (channel.pause) context.host->wait_events(kPauseWaitMs);
   if (channel.suppress) return;
   try {
     count_negative_sign(context);
     deliver(context);
   } catch (const RunError& error) {
-    channel.error_text = "[Invia:]Errore " + blank_number_text(error.number()) + "   " + error.description();
+    channel.error_text = error.message("[Invia:]", kStatusTextLayout);
+    channel.error_number = error.number();
     ++channel.error_count;
     update_status(context);
   }

@@ -4,15 +4,20 @@
 // with the machine's handshake or pacing and keeps the status bar current.
 #pragma once
 
+#include <string_view>
+
 namespace vireo {
 
 struct Context;
 
-// Emits the channel's line buffer. Waits while the pause flag is up, drops the line (keeping the
-// buffer) while the suppression flag is up, counts a line holding "-" as an error per axis letter and
-// still sends it. A run-time failure ends the call with "[Invia:]Errore <number>   <description>" in
-// the error text, counted once; the line buffer then keeps its text. Nothing is thrown to the caller.
-void emit_line(Context& context);
+// Emits one line. The line is put in the channel's line buffer first: that is what an event handler
+// run during the pause wait sees, what the status bar shows, and what stays there when the line is
+// dropped or fails. Waits while the pause flag is up, drops the line (keeping the buffer) while the
+// suppression flag is up, counts a line holding "-" as an error per axis letter and still sends it.
+// A run-time failure ends the call with "[Invia:]Errore <number>   <description>" in the error text,
+// counted once; the line buffer then keeps its text. Nothing is thrown to the caller. A completed
+// emission empties the buffer.
+void emit_line(Context& context, std::string_view line);
 
 // Rewrites the five status panels from the channel state; does nothing while a program file is being
 // written (sink "file (.tpx)" without the direct-to-machine flag).

@@ -15,7 +15,7 @@
 namespace vireo {
 namespace {
 
-constexpr std::string_view kGraphTag = "[GRAPH:]Errore ";
+constexpr std::string_view kGraphTag = "[GRAPH:]";
 constexpr std::string_view kNoExtension = "estensione file mancante";
 constexpr std::string_view kConvertFirst = "Genera prima il file su disco";
 
@@ -162,7 +162,7 @@ bool show_trace(Context& context, const std::function<std::string()>& program_fi
     return true;
   } catch (const RunError& error) {
     host.set_busy(false);
-    std::string message = std::string(kGraphTag) + number_text(error.number()) + "\r" + error.description();
+    std::string message = error.message(kGraphTag);
     if (error.number() == err::kInvalidArgument) message += "\r" + std::string(kNoExtension);
     if (error.number() == err::kFileNotFound) message += "\r" + std::string(kConvertFirst);
     host.message_box(message);

@@ -669,6 +669,7 @@ bool MainWindow::error_icon_shown() const { return !error_picture_->pixmap().isN
 void MainWindow::clear_errors() {
   set_error_icon(false);
   context_.channel.error_count = 0;
+  context_.channel.error_number = 0;
 }
 
 // --- documents
@@ -872,7 +873,7 @@ void MainWindow::show_help(bool search) {
   }
   auto* help = static_cast<HelpViewer*>(help_.data());
   if (!help->load(QString::fromStdString(file.string()))) {
-    show_error("Errore " + std::to_string(err::kFileNotFound) + "\rFile not found: " + file.string());
+    show_error(RunError(err::kFileNotFound, "File not found: " + file.string()).message());
     help_->close();
     return;
   }

@@ -201,6 +201,10 @@ TEST_F(ConvertCli, FailuresAndUsage) {
     const test::ProcessResult r = cli(c.args);
     EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << ": " << r.err;
+    // Whatever ended a run, the summary is the last line (a wrong command line ends with the usage).
+    if (c.status != 1) continue;
+    const std::size_t last_line = r.err.rfind('\n', r.err.size() - 2);
+    EXPECT_TRUE(r.err.substr(last_line + 1).starts_with("vireo-cli convert: errors=")) << c.name << ": " << r.err;
   }
 }
 

@@ -130,13 +130,14 @@ TEST(CliSend, SendsThroughTheDevice) {
   const test::ProcessResult no_port =
       cli({"send", dir.file("p.tpx"), "--set", "s_periferica=com3", "--port", "com3=" + dir.file("no-such-tty")});
   EXPECT_EQ(no_port.status, 1);
+  EXPECT_TRUE(no_port.err.ends_with(" error=8012\n")) << no_port.err;
 
   const test::ProcessResult refused = cli({"send", dir.file("p.gbr")});
   EXPECT_EQ(refused.status, 1);
   dir.write("p.gbr", "X01000*");
   const test::ProcessResult wrong = cli({"send", dir.file("p.gbr")});
   EXPECT_EQ(wrong.status, 1);
-  EXPECT_EQ(wrong.err, "[Toolsinvia:]non e' un file .tpx\n");
+  EXPECT_EQ(wrong.err, "[Toolsinvia:]non e' un file .tpx\nvireo-cli send: errors=0 last_error=\n");
 }
 
 TEST(CliSend, InterruptEndsARepeatingProgram) {

@@ -37,6 +37,16 @@ TEST_F(GerberTest, LastPositionFollowsEveryCoordinateYInSinglePrecision) {
   EXPECT_EQ(dir.read("t.tpx"), "F45Z000800*X777217*Y777216*go0go0");
 }
 
+TEST_F(GerberTest, EachRunStartsWithoutAModalDCode) {
+  // A run that ends drawing must not make the next run's first D01 a repeated one (no plunge).
+  ASSERT_EQ(convert("X100Y100D01*\n", sink::kFile), ConversionOutcome::converted);
+  const std::string first = dir.read("t.tpx");
+  EXPECT_EQ(context.conversion.gerber, GerberModal{"01"});
+  ASSERT_EQ(convert("X100Y100D01*\n", sink::kFile), ConversionOutcome::converted);
+  EXPECT_EQ(dir.read("t.tpx"), first);
+  EXPECT_EQ(context.conversion.cursor(), (ReaderCursor{.read_cursor = 13, .text_length = 13}));
+}
+
 TEST_F(GerberTest, AbortEndsTheProgramWithoutPassEnd) {
   std::string source;
   for (int i = 0; i < 200; ++i) source += "X" + std::to_string(i) + "Y100D02*\n";

@@ -180,11 +180,9 @@ TEST_F(ToolChangeTest, DisabledOrFileSinkWritesOnlyTheGlue) {
 }
 
 TEST_F(ToolChangeTest, NextSkipsTheRestOfTheToolUntilTheNextChange) {
-  ctx.channel.line = "X01000*";
-  emit_line(ctx);
+  emit_line(ctx, "X01000*");
   next_tool(ctx);
-  ctx.channel.line = "X02000*";
-  emit_line(ctx);
+  emit_line(ctx, "X02000*");
   EXPECT_EQ(host.lines, Lines{"X01000*"});
   EXPECT_EQ(change(0).front(), "P1 S00 F45");
   EXPECT_FALSE(ctx.channel.suppress);

@@ -180,16 +180,14 @@ TEST_F(IocardTest, IsaPathDeliversTheEncodedLineThroughTheCard) {
   context.channel.document_extension = ".tpx";  // stored programs are encoded again on the card
   context.display.display_f = "45";
   for (const char* line : {"F45X01000*", "Y02000*"}) {
-    context.channel.line = line;
-    emit_line(context);
+    emit_line(context, line);
   }
   EXPECT_EQ(context.channel.error_count, 0) << context.channel.error_text;
   EXPECT_EQ(dir.read("card.bin"), "X01000*Y02000*");
 
   IocardLibrary missing(dir.file("nothing.so"));
   context.isa = &missing;
-  context.channel.line = "Z00100*";
-  emit_line(context);
+  emit_line(context, "Z00100*");
   EXPECT_EQ(context.channel.error_count, 1);
   EXPECT_TRUE(context.channel.error_text.starts_with("[Invia:]Errore  48   Error in loading DLL")) << context.channel.error_text;
   EXPECT_EQ(context.channel.line, "Z00100*");

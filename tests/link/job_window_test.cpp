@@ -41,8 +41,7 @@ TEST_F(JobWindowTest, PauseTwiceLetsTheRunGoOn) {
   EXPECT_TRUE(host.pause_alert);
   // The next line waits until the operator presses "pause" again.
   host.post([this] { toggle_pause(ctx); });
-  channel.line = "X01000*";
-  emit_line(ctx);
+  emit_line(ctx, "X01000*");
   EXPECT_FALSE(channel.pause);
   EXPECT_FALSE(host.pause_alert);
   EXPECT_EQ(host.panels[4], "X01000*");

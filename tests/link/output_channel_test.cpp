@@ -34,8 +34,7 @@ struct ChannelTest : ::testing::Test {
     set(Slot::s_periferica, std::move(device));
   }
   void emit(std::string line) {
-    channel.line = std::move(line);
-    emit_line(context);
+    emit_line(context, line);
   }
   void start_file_run() {
     use("file (.tpx)", "com1");

@@ -43,8 +43,7 @@ struct SimLinkTest : ::testing::Test {
     return sim;
   }
   void emit(const std::string& line) {
-    context.channel.line = line;
-    emit_line(context);
+    emit_line(context, line);
   }
   std::string reply(std::size_t size) {
     std::string bytes;

@@ -1,0 +1,31 @@
+// How the converters, the framing emitters and the tool change hand a line to the output channel:
+// the line is made of its parts and passed on, and the multiplexer's outputs line is one such line.
+// Everything that writes program lines stands on this module; it stands only on the channel.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/context.h"
+#include "link/output_channel.h"
+
+namespace vireo {
+
+// A part of a line: a text or a single command character such as the terminator.
+inline std::string_view line_part(std::string_view text) { return text; }
+inline std::string_view line_part(const char& letter) { return {&letter, 1}; }
+
+// Emits the concatenation of the parts as one line.
+template <typename... Parts>
+void write_line(Context& context, const Parts&... parts) {
+  std::string line;
+  line.reserve((line_part(parts).size() + ... + 0));
+  (line.append(line_part(parts)), ...);
+  emit_line(context, line);
+}
+
+// The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,
+// written only when neither address is "nu".
+void write_outputs(Context& context, std::string_view bits);
+
+}  // namespace vireo
