@@ -28,6 +28,7 @@ constexpr std::size_t kReadBeforeEsc = 100000;
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   QApplication app(argc, argv);
   std::vector<std::string> inputs(argv + 1, argv + argc);
   if (inputs.empty()) inputs = {"/work/bench-inputs/draw.dxf", "/work/bench-inputs/plot.hpgl"};
@@ -53,19 +54,25 @@ int main(int argc, char** argv) {
     vireo::MainWindow* window = program.main_window();
     Clock::time_point pressed{};
     double stopped_ms = -1;
+    double seen_ms = -1;  // when the stop request was first seen by an event turn
     std::size_t read = 0, length = 0;
     window->set_conversion([&](vireo::UiContext& context) {
       // The press comes once the converter reads (100 000 characters in): the driver's preparation
       // of a large document before that is not part of the stop.
       QTimer poll;
       QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (pressed != Clock::time_point{}) {
+          if (context.conversion.abort && seen_ms < 0)
+            seen_ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
+          return;
+        }
         if (context.conversion.read_cursor < kReadBeforeEsc) return;
-        poll.stop();
         pressed = Clock::now();
         QCoreApplication::postEvent(window->document_window(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
       });
       poll.start(1);
       pressed = {};
+      seen_ms = -1;
       vireo::convert_document(context);
       stopped_ms = pressed == Clock::time_point{} ? -1 : std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
       read = context.conversion.read_cursor;
@@ -76,8 +83,9 @@ int main(int argc, char** argv) {
       window->run(command);
       if (stopped_ms < 0) std::printf("%s, %s: ended before the Esc\n", source.filename().c_str(), name);
       else
-        std::printf("%s, %s: stopped %.1f ms after the Esc, %zu of %zu characters read\n", source.filename().c_str(), name,
-                    stopped_ms, read, length);
+        std::printf("%s, %s: stopped %.1f ms after the Esc (stop request raised within %.1f ms), %zu of %zu "
+                    "characters read\n",
+                    source.filename().c_str(), name, stopped_ms, seen_ms, read, length);
       QCoreApplication::processEvents();
     }
   }
