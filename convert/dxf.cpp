@@ -187,14 +187,15 @@ class DxfConverter {
     cut_arc_ccw(context_);
   }
 
-  // read_line_rest, a whole line at a time: the events are let through once per line, the line is
-  // taken from the text in one piece, and the run of line ends after it is skipped.
+  // read_line_rest, a whole line at a time: the line is taken from the text in one piece and the run
+  // of line ends after it is skipped. The events are let through once per character read, as
+  // read_chars does: the desktop program's event turns stay short and Esc is seen at once.
   const std::string& read_line() {
-    context_.host->pump_events();
     const std::string_view text = state_.source->text().substr(0, state_.text_length);
     const std::size_t start = std::min(state_.read_cursor, text.size());
     std::size_t end = start;
     while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    for (std::size_t i = start; i <= end; ++i) context_.host->pump_events();
     line_.assign(text.substr(start, end - start));
     state_.read_cursor = skip_line_ends(text, end);
     state_.source->cursor_moved(state_.read_cursor, 0);
