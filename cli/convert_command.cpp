@@ -198,7 +198,6 @@ int convert_command(ArgReader& args) {
       }
       break;
     case ConversionOutcome::program_file:
-    case ConversionOutcome::unavailable:
     case ConversionOutcome::failed:
       status = 1;
       break;

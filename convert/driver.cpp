@@ -8,9 +8,11 @@
 
 #include "core/context.h"
 #include "convert/emitters.h"
+#include "convert/dxf.h"
 #include "convert/excellon.h"
 #include "convert/gcode.h"
 #include "convert/gerber.h"
+#include "convert/hpgl.h"
 #include "convert/rml.h"
 #include "convert/source_reader.h"
 #include "core/document_name.h"
@@ -36,7 +38,7 @@ constexpr int kPens = 8;
 // part of the program yet has no converter and ends the conversion with a message.
 constexpr FormatRow kFormats[] = {
     {".rml", ".rml", convert_rml}, {".rol", ".rml", convert_rml}, {".mdx", ".rml", convert_rml},
-    {".dxf", ".dxf", nullptr},
+    {".dxf", ".dxf", convert_dxf},
     {".drl", ".drl", list_excellon_tools},
     {".gbr", ".gbr", convert_gerber},
     {".lgr", ".gbr", convert_gerber}, {".gtl", ".gbr", convert_gerber}, {".gbl", ".gbr", convert_gerber},
@@ -47,7 +49,7 @@ constexpr FormatRow kFormats[] = {
     {".gm2", ".gbr", convert_gerber}, {".gm3", ".gbr", convert_gerber}, {".gm4", ".gbr", convert_gerber},
     {".gm5", ".gbr", convert_gerber}, {".gm6", ".gbr", convert_gerber}, {".gm7", ".gbr", convert_gerber},
     {".gm8", ".gbr", convert_gerber}, {".gm9", ".gbr", convert_gerber},
-    {".plt", ".plt", nullptr}, {".hp", ".plt", nullptr},
+    {".plt", ".plt", convert_hpgl}, {".hp", ".plt", convert_hpgl},
     {".gc", ".gc", convert_gcode},
     {".iso", ".gc", convert_gcode}, {".cnc", ".gc", convert_gcode}, {".nc", ".gc", convert_gcode},
     {".ncc", ".gc", convert_gcode}, {".dnc", ".gc", convert_gcode}, {".tap", ".gc", convert_gcode},
@@ -97,11 +99,6 @@ ConversionOutcome dispatch(Context& context) {
   for (;;) {
     if (const FormatRow* row = find_format(channel.document_extension)) {
       channel.document_extension = row->canonical;
-      if (!row->convert) {
-        context.host->message_box(std::string(kTag) + "il convertitore dei file " + std::string(row->canonical) +
-                                  " non e' ancora disponibile");
-        return ConversionOutcome::unavailable;
-      }
       row->convert(context);
       return ConversionOutcome::converted;
     }
@@ -135,17 +132,11 @@ void prepare_depths(Context& context) {
   state.cutting_z_line = context.derived.cutting_z;
   state.feed_setting = settings.text(Slot::vel_av);
   if (context.channel.document_extension == kHpgl && settings.text(Slot::atc_hpgl) != kPenToolChange) {
-    const int pen = context.tools.requested;
-    if (pen == 0) {
-      state.cutting_z_line = state.travel_z_line;
-    } else {
-      if (pen < 1 || pen > kPens) throw RunError(err::kOutOfRange, "Subscript out of range: pen " + std::to_string(pen));
-      const int digits = context.derived.digits;
-      const double surface = settings.number(Slot::zsuperf_hp);
-      state.travel_z_line = "Z" + fw(surface + settings.number(Slot::ziniz_hp), digits);
-      state.cutting_z_line = "Z" + fw(surface + settings.number(Slot::pen, pen - 1), digits);
-      state.feed_setting = settings.text(Slot::feed, pen - 1);
-    }
+    // With no pen selected yet the first pen's depth stands: the tool neither "cuts" above the work
+    // nor travels below it.
+    const int pen = context.tools.requested == 0 ? 1 : context.tools.requested;
+    if (pen < 1 || pen > kPens) throw RunError(err::kOutOfRange, "Subscript out of range: pen " + std::to_string(pen));
+    set_pen_depths(context, pen);
   }
   state.saved_cutting_z_line = state.cutting_z_line;
   format_feed(context);

@@ -18,7 +18,6 @@ enum class ConversionOutcome {
   converted,      // a converter ran to the end of the program
   program_file,   // the document is a ".tpx" program: nothing converted
   cancelled,      // the type selection was cancelled
-  unavailable,    // the format's converter is not part of this program yet
   failed,         // a run-time failure ended the conversion ("[converti:]Errore ...")
 };
 

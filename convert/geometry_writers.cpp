@@ -17,9 +17,10 @@ constexpr double kPi = 3.14159265358979;
 constexpr std::string_view kPositioning = "         ";
 constexpr std::string_view kLine = "  LINE   ";
 constexpr std::string_view kOverTurn = " angolo > 360????";
-// More chords than this (a sweep of hundreds of turns, an arc step of almost nothing) is no drawing
-// anybody means: the arc is refused with an error instead of writing lines for hours.
-constexpr double kMaxChords = 1000000;
+// More chords than this (a full turn in steps of 0.01 degrees, or an angle read as a sweep of
+// thousands of turns) is no drawing anybody means: the arc is refused with an error instead of
+// writing lines for minutes.
+constexpr double kMaxChords = 36000;
 constexpr std::string_view kBadArc = " arco invalido ";
 
 double to_radians(double degrees) { return degrees * kPi / 180; }
@@ -65,16 +66,6 @@ void plunge(Context& context) {
   if (context.display.pulse_state != cmd::kBull) write_line(context, context.derived.bull);
 }
 
-// The direction of a move in degrees, 0 to below 360 (a value rounding up to 360 stays 360).
-double direction_of(double dx, double dy) {
-  if (dx == 0) return dy > 0 ? 90 : 270;
-  if (dy == 0) return dx > 0 ? 0 : 180;
-  double direction = to_degrees(std::atan(dy / dx));
-  if (dx < 0) direction += 180;
-  if (direction < 0) direction += 360;
-  return direction;
-}
-
 // Turns the knife on the C axis to the direction of the line about to be cut, lifting the blade
 // first when the turn is at least `Gradi_lama_C`. A line the machine cannot tell from a point keeps
 // the knife as it is.
@@ -82,7 +73,7 @@ void turn_knife(Context& context) {
   GeometryRegisters& g = context.conversion.geometry;
   if (same_position(g.end_x, g.end_y, g)) return;
   const SettingsRecord& settings = context.settings;
-  double direction = direction_of(g.end_x - g.last_x, g.end_y - static_cast<double>(g.last_y));
+  double direction = direction_degrees(g.end_x - g.last_x, g.end_y - static_cast<double>(g.last_y));
   if (direction >= 360) context.host->message_box(kOverTurn);
   direction = round_2_decimals(direction);
   const double steps = static_cast<double>(round_half_even(direction * (settings.number(Slot::Step_giro_C) / 360)));
@@ -175,6 +166,15 @@ void cut_arc_cw(Context& context) {
   if (g.end_angle == g.start_angle) return;
   if (g.start_angle < g.end_angle) g.start_angle += 360;
   cut_arc(context, " ARC-CW ", true);
+}
+
+double direction_degrees(double dx, double dy) {
+  if (dx == 0) return dy > 0 ? 90 : 270;
+  if (dy == 0) return dx > 0 ? 0 : 180;
+  double direction = to_degrees(std::atan(dy / dx));
+  if (dx < 0) direction += 180;
+  if (direction < 0) direction += 360;
+  return direction;
 }
 
 void reset_knife(Context& context) {

@@ -21,6 +21,10 @@ void cut_line(Context& context);
 void cut_arc_ccw(Context& context);
 void cut_arc_cw(Context& context);
 
+// The direction of a move by (dx, dy) in degrees, 0 to 360: exactly 0, 90, 180 or 270 along an axis
+// (270 for no move at all), else the arctangent placed in its quadrant.
+double direction_degrees(double dx, double dy);
+
 // Turns the tangential knife to 0 at the start of a run (when the machine has one).
 void reset_knife(Context& context);
 

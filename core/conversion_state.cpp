@@ -5,7 +5,11 @@
 namespace vireo {
 
 std::ostream& operator<<(std::ostream& out, const GeometryRegisters& geometry) {
-  return out << "{last_x=" << geometry.last_x << " last_y=" << geometry.last_y << "}";
+  return out << "{start=" << geometry.start_x << "," << geometry.start_y << " end=" << geometry.end_x << ","
+             << geometry.end_y << " centre=" << geometry.centre_x << "," << geometry.centre_y
+             << " radius=" << geometry.radius << " angles=" << geometry.start_angle << ".." << geometry.end_angle
+             << " step=" << geometry.arc_step << " last_x=" << geometry.last_x << " last_y=" << geometry.last_y
+             << " c_angle=" << geometry.c_angle << " last_c_angle=" << geometry.last_c_angle << "}";
 }
 
 std::ostream& operator<<(std::ostream& out, const ReaderCursor& cursor) {

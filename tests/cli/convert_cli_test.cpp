@@ -153,11 +153,6 @@ TEST_F(ConvertCli, FileTypes) {
   r = cli({dir.write("noext", "X1Y1D02*")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("[converti:]Errore 5\nInvalid procedure call or argument"), std::string::npos) << r.err;
-
-  // A format whose converter is not in this build says so.
-  r = cli({dir.write("plot.plt", "PU0,0;\n")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("[converti:]il convertitore dei file .plt non e' ancora disponibile"), std::string::npos);
 }
 
 TEST_F(ConvertCli, TheExampleBoardConverts) {

@@ -62,10 +62,7 @@ TEST(FormatTable, EveryExtensionOnceAndEveryCanonicalMapsToItself) {
     const FormatRow* row = find_format(e);
     ASSERT_NE(row, nullptr) << e;
     EXPECT_EQ(find_format(row->canonical)->canonical, row->canonical) << e;
-    // Gerber, Excellon, G-code and RML-1 are converted in this build; the others end with a message.
-    const bool converted = row->canonical == ".gbr" || row->canonical == ".drl" || row->canonical == ".gc" ||
-                           row->canonical == ".rml";
-    EXPECT_EQ(row->convert != nullptr, converted) << e;
+    EXPECT_NE(row->convert, nullptr) << e;  // every format of the table has its converter
   }
   EXPECT_EQ(find_format(".gbx"), nullptr);
   EXPECT_EQ(find_format(".GBR"), nullptr);  // the driver lower-cases before it looks
@@ -96,12 +93,13 @@ TEST_F(DriverTest, DepthsAndFeedPerFormat) {
   EXPECT_EQ(context.conversion.feed_setting, "F04");
   EXPECT_EQ(context.conversion.plunge_feed_line, "F02");
 
-  // HPGL pens: pen 0 cuts at the travel height, pen n takes its depth and feed.
+  // HPGL pens: pen n takes its depth and feed; with no pen selected yet pen 1's stand.
   context.channel.document_extension = ".plt";
   set(Slot::atc_hpgl, "prof_var");
   context.tools.requested = 0;
   prepare_depths(context);
-  EXPECT_EQ(context.conversion.cutting_z_line, "Z00800");
+  EXPECT_EQ(context.conversion.travel_z_line, "Z02080");  // 2780 - 700
+  EXPECT_EQ(context.conversion.cutting_z_line, "Z02980");  // 2780 + 200
   context.tools.requested = 3;
   prepare_depths(context);
   EXPECT_EQ(context.conversion.travel_z_line, "Z02080");  // 2780 - 700
@@ -142,13 +140,6 @@ TEST_F(DriverTest, UnknownExtensionAsksUntilAnswered) {
   EXPECT_EQ(convert("X100Y100D02*", sink::kTextView, "board.art"), ConversionOutcome::cancelled);
   EXPECT_TRUE(host.delivered.empty());
   EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(DriverTest, FormatsWithoutAConverterEndWithAMessage) {
-  EXPECT_EQ(convert("0\nSECTION\n", sink::kFile, "pezzo.dxf"), ConversionOutcome::unavailable);
-  EXPECT_EQ(host.messages, std::vector<std::string>{"[converti:]il convertitore dei file .dxf non e' ancora disponibile"});
-  EXPECT_EQ(host.previews, 0);
-  EXPECT_FALSE(std::filesystem::exists(dir.file("pezzo.tpx")));
 }
 
 TEST_F(DriverTest, ARunStartsClean) {

@@ -145,14 +145,16 @@ TEST_F(GeometryTest, ChordLoopsEndInBoundedTime) {
   cut_arc_ccw(ctx);
   EXPECT_EQ(host.lines.size(), 2u + 3 + 3 + 13 * 2);
   // A sweep whose even step rounds to 0, and a start angle the step no longer moves.
-  for (const auto& [start, end] : {std::pair{0.0, 1e-300}, std::pair{1e20, 1e20 + 2e5}}) {
+  for (const auto& [start, end] : {std::pair{0.0, 1e-300}, std::pair{1e20, 1e20 + 1e5}}) {
     host.lines.clear();
     EXPECT_LE(arc(start, end, 5).size(), 200u);
   }
-  // An arc step of 0, or hundreds of turns in tiny steps: refused and counted.
+  // An arc step of 0, or more than 36000 chords: refused and counted.
   EXPECT_TRUE(arc(0, 90, 0).empty());
-  EXPECT_TRUE(arc(0, 1e9, 0.001f).empty());
+  EXPECT_TRUE(arc(0, 360, 0.001f).empty());
   EXPECT_EQ(ctx.channel.error_count, 2);
+  EXPECT_FALSE(arc(0, 360, 0.01f).empty());  // the finest full turn still goes
+  EXPECT_EQ(ctx.channel.error_count, 2) << ctx.channel.error_text;
   EXPECT_EQ(ctx.channel.error_text, " arco invalido ");
 }
 
