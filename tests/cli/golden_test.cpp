@@ -34,26 +34,27 @@ struct GoldenCase {
   fs::path folder;
 };
 
+std::optional<fs::path> input_of(const fs::path& folder) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (entry.path().stem() == "input") return entry.path();
+  }
+  return std::nullopt;
+}
+
 std::vector<GoldenCase> find_cases() {
   std::vector<GoldenCase> cases;
   std::error_code error;
   for (const fs::directory_entry& format : fs::directory_iterator(kGoldenRoot, error)) {
     if (!format.is_directory()) continue;
+    // Folders without an input file belong to other runners (frames, probes, firmware records).
     for (const fs::directory_entry& one : fs::directory_iterator(format.path(), error)) {
-      if (one.is_directory())
+      if (one.is_directory() && input_of(one.path()))
         cases.push_back({format.path().filename().string(), one.path().filename().string(), one.path()});
     }
   }
   std::sort(cases.begin(), cases.end(),
             [](const GoldenCase& a, const GoldenCase& b) { return a.folder < b.folder; });
   return cases;
-}
-
-std::optional<fs::path> input_of(const fs::path& folder) {
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    if (entry.path().stem() == "input") return entry.path();
-  }
-  return std::nullopt;
 }
 
 std::vector<std::string> lines_of(const std::string& text) {
