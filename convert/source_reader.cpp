@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <memory>
 #include <string_view>
 
@@ -149,6 +150,11 @@ NumberRead read_number(Context& context) {
     push_back(context.conversion);
   }
   number.value = leading_number(digits);
+  // A whole part too long for a double reads as the largest number, so the coordinate checks end the
+  // run with an overflow instead of moving to 0.
+  const std::size_t whole_end = digits.find('.');
+  if (number.value == 0 && digits.substr(0, whole_end).find_first_of("123456789") != std::string::npos)
+    number.value = digits.starts_with('-') ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
   return number;
 }
 

@@ -134,7 +134,7 @@ TEST(CliSend, SendsThroughTheDevice) {
   const test::ProcessResult no_port =
       cli({"send", dir.file("p.tpx"), "--set", "s_periferica=com3", "--port", "com3=" + dir.file("no-such-tty")});
   EXPECT_EQ(no_port.status, 1);
-  EXPECT_TRUE(no_port.err.ends_with(" error=8012\n")) << no_port.err;
+  EXPECT_TRUE(no_port.err.ends_with(" error=8002\n")) << no_port.err;
 
   const test::ProcessResult refused = cli({"send", dir.file("p.gbr")});
   EXPECT_EQ(refused.status, 1);
