@@ -16,6 +16,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
 #include "core/host.h"
+#include "settings/setup_file.h"
 
 using namespace vireo;
 
@@ -31,6 +32,8 @@ struct Sandbox {
     options.placement.ini_file = dir.filePath(QStringLiteral("placement.ini"));
     options.arguments = std::move(arguments);
     options.splash = false;
+    // A setup file of defaults, so the start does not stop in the first-start setup dialog.
+    if (!std::filesystem::exists(path() / "vireo.stu")) write_setup_file(path() / "vireo.stu", SettingsRecord{});
     auto program = std::make_unique<Program>(std::move(options));
     if (!program->start()) return nullptr;
     return program;
