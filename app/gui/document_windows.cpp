@@ -53,8 +53,6 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   // Fixed widths, so the buttons do not move as the figures grow.
   progress_->setFixedWidth(progress_->fontMetrics().horizontalAdvance(QStringLiteral(" 100 % ")));
   progress_detail_->setObjectName(QStringLiteral("Label_progress_detail"));
-  progress_detail_->setMinimumWidth(progress_detail_->fontMetrics().horizontalAdvance(
-      QStringLiteral("0000000 / 0000000 lines   00:00:00   left 00:00:00")));
   pause_->setObjectName(QStringLiteral("pausa_button"));
   pause_->setToolTip(id_text(sid::kJobPauseHint));
   next_->setObjectName(QStringLiteral("but_next"));
@@ -72,7 +70,7 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   tool_ok_->setEnabled(false);
   // The job buttons keep their whole caption in a narrow window.
   for (QPushButton* button : {pause_, next_, cancel_})
-    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Cancel  ")) + 12);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Annulla")) + 10);
   image_->setObjectName(QStringLiteral("Image1"));
   image_->setPixmap(program_icon().pixmap(20, 20));
 
@@ -86,7 +84,8 @@ DocumentWindow::DocumentWindow(UiContext& context, QWidget* parent)
   grid->addWidget(pause_, 1, 2);
   grid->addWidget(next_, 1, 3);
   grid->addWidget(cancel_, 1, 4);
-  grid->addWidget(progress_detail_, 1, 5);
+  // The run's figures on a row of their own under the buttons, so a narrow window keeps the buttons.
+  grid->addWidget(progress_detail_, 2, 0, 1, 7);
   grid->addWidget(tool_ok_, 1, 6);
   grid->setColumnStretch(5, 1);
   grid->setRowStretch(0, 1);
