@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/line_sink.h"
 #include "core/program_file.h"
 
 namespace vireo {
@@ -39,6 +40,8 @@ struct ChannelState {
   bool machine_lost = false;
   // The job window is open: stopping a run re-enables its cancel and tool-list buttons.
   bool job_window_open = false;
+  // Also handed every delivered line, when set.
+  LineSink* listener = nullptr;
 
   std::int32_t file_column = 0;  // characters written to the program file since the last CR
   std::int32_t error_count = 0;

@@ -168,6 +168,11 @@ void write_file(Context& context) {
   channel.file_column += static_cast<std::int32_t>(channel.line.size());
 }
 
+void hand_on(Context& context, std::string_view line) {
+  if (context.channel.listener) context.channel.listener->take(line);
+  context.host->line_delivered(line);
+}
+
 TextView& output_view(Context& context) {
   ChannelState& channel = context.channel;
   TextView* view = channel.output_started ? context.host->output_view() : nullptr;
@@ -199,7 +204,7 @@ void show_in_text_view(Context& context) {
   view.set_selection_start(view.length());
   view.set_selection_length(size);
   view.replace_selection(channel.line);
-  context.host->line_delivered(channel.line);
+  hand_on(context, channel.line);
   highlight(view, view.length() - size);
   pace(context.derived.dsr_delay);
   update_status(context);
@@ -230,7 +235,7 @@ void deliver(Context& context) {
       write_file(context);
       break;
   }
-  context.host->line_delivered(context.channel.line);
+  hand_on(context, context.channel.line);
   update_status(context);
   context.channel.line.clear();
 }
