@@ -29,7 +29,8 @@ class ProgramFile {
 
   AtomicFile file_;
   std::string path_;
-  std::string buffer_;  // written to the file in blocks
+  std::string buffer_;      // written to the file in blocks
+  std::string lost_block_;  // why a block could not be written; the file is then not put in place
 };
 
 }  // namespace vireo

@@ -399,6 +399,18 @@ TEST_F(ChannelTest, AFullDiskIsReportedWhenTheProgramFileIsClosed) {
   EXPECT_FALSE(channel.program_file.is_open());
 }
 
+// A long program is written in blocks as it goes: a block the disk refuses is an error of the line
+// that filled it, and the file is not closed as if it were whole.
+TEST_F(ChannelTest, ABlockTheDiskRefusesIsAnErrorAndTheCloseFailsToo) {
+  start_file_run();
+  channel.program_file_name = "/dev/full";
+  const std::string line(1000, 'X');
+  for (int i = 0; i < 1100 && channel.error_count == 0; ++i) emit(line);
+  EXPECT_EQ(channel.error_count, 1);
+  EXPECT_TRUE(channel.error_text.starts_with("[Invia:]Errore  57   ")) << channel.error_text;
+  EXPECT_THROW(close_program_file(context), RunError);
+}
+
 TEST_F(ChannelTest, FileSinkAfterTheFileWasClosedIsAnError) {
   start_file_run();
   emit("X01000*");
