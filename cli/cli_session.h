@@ -32,6 +32,8 @@ class CliHost : public Host {
   // Prints to stderr, or keeps the text in held_messages while hold_messages is set.
   void message_box(std::string_view text) override;
   void set_pause_button_alert(bool alert) override;
+  // The terminal shows no status bar; a run's outcome is its summary line.
+  bool has_status_bar() const override { return false; }
 
   TextView* document_view() override { return &document; }
   std::string document_caption() override { return caption; }

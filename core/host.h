@@ -49,6 +49,9 @@ class Host {
   // --- main window
   // Status panels 1 to 7 of the main window's status bar.
   virtual void set_status_panel(int panel, std::string_view text) { (void)panel, (void)text; }
+  // False for a front end without a status bar: the output channel then does not make the texts of
+  // its panels for every line.
+  virtual bool has_status_bar() const { return true; }
   // The error picture of status panel 5.
   virtual void set_error_icon(bool shown) { (void)shown; }
   virtual void set_busy(bool busy) { (void)busy; }

@@ -51,8 +51,6 @@ void set_text(std::string& to, std::string_view from) {
   for (char c : from) *out++ = c;
 }
 
-double setting(const Context& context, Slot slot) { return value_of(context.settings.text(slot)); }
-
 // An absolute axis of a move line as track_line follows it.
 struct TrackedAxis {
   Text display;
@@ -180,7 +178,7 @@ void track_line(Context& context) {
   };
   const auto track_rotary = [&](std::size_t& i, const RotaryAxis& axis) {
     // Rotary values are read with 5 digits whatever the fixed digit count is.
-    const double steps = setting(context, axis.steps_per_turn);
+    const double steps = context.settings.number(axis.steps_per_turn);
     d.*axis.display = steps != 0 ? value_of(field(line, i + 1, 5)) / steps * 36000 : 0;
     i += 5;
     if (shown) context.host->show_digit(axis.digit, d.*axis.display);
@@ -234,11 +232,11 @@ void track_line(Context& context) {
         break;
       case 'p':
         if (next == 'b') {
-          d.pulse_state = cmd::kBull;
+          set_text(d.pulse_state, cmd::kBull);
           d.pa_pending.clear();
         } else if (next == 'c') {
           if (d.pa_pending == cmd::kVertex) fill(i, 2);
-          d.pulse_state = cmd::kGlue;
+          set_text(d.pulse_state, cmd::kGlue);
           d.pa_pending.clear();
         } else if (next == 'a') {
           line[i + 1] = 'c';
@@ -250,7 +248,7 @@ void track_line(Context& context) {
           d.step_token.assign(field(line, i + 2, n));
           d.display_z.assign(IntegerText(int_part(value_of(d.display_z) - value_of(d.step_token))).view());
           i += 1 + n;
-          if (setting(context, Slot::ena_correzione_coord) == 0) d.tracked_z = d.display_z;
+          if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
           show(digit::kZ, d.display_z);
           break;
         }
@@ -261,7 +259,7 @@ void track_line(Context& context) {
       case 's':
       case 'c':
       case 'r':
-        d.step_token.assign(field(line, i, 2));
+        set_text(d.step_token, field(line, i, 2));
         apply_step_command(context);
         i += 1;
         break;
@@ -269,11 +267,12 @@ void track_line(Context& context) {
         break;
     }
   }
+  // Every filler goes, also one the producer wrote itself.
   if (line.find(cmd::kFiller) != std::string::npos) std::erase(line, cmd::kFiller);
 }
 
 void correct_coordinates(Context& context) {
-  if (setting(context, Slot::ena_correzione_coord) == 0) return;
+  if (!context.settings.on(Slot::ena_correzione_coord)) return;
   std::string& line = context.channel.line;
   DisplayState& d = context.display;
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
@@ -281,7 +280,7 @@ void correct_coordinates(Context& context) {
   for (std::size_t i = 0; i < length; ++i) {
     const char c = line[i];
     if (c == 'z' && i + 1 < length && line[i + 1] == 's') {
-      const long long v = corrected(field(line, i + 2, n), setting(context, Slot::correzione_z));
+      const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
       const IntegerText text(v);
       d.step_token.assign(text.view());
       d.tracked_z = number_text(value_of(d.tracked_z) - static_cast<double>(v));
@@ -291,7 +290,7 @@ void correct_coordinates(Context& context) {
     }
     const CorrectedAxis* axis = corrected_axis(c);
     if (!axis) continue;
-    const double factor = setting(context, axis->factor);
+    const double factor = context.settings.number(axis->factor);
     const std::string_view digits = field(line, i + 1, n);
     if (factor == 1 && digits.size() == n && all_digits(digits)) {
       // Int(v × 1) is v, whose fixed-width form is the field itself: only the tracked value changes,
@@ -310,6 +309,9 @@ void correct_coordinates(Context& context) {
 
 void apply_step_command(Context& context) {
   DisplayState& d = context.display;
+  // Every step command ends in one of these; most tokens met on a line ("c*", "cX") end otherwise.
+  constexpr std::string_view kStepEnds = "duxyz";
+  if (d.step_token.size() != 2 || kStepEnds.find(d.step_token[1]) == std::string_view::npos) return;
   const auto command = std::find_if(std::begin(kStepCommands), std::end(kStepCommands),
                                     [&](const StepCommand& s) { return s.token == d.step_token; });
   if (command == std::end(kStepCommands)) return;

@@ -185,12 +185,13 @@ TextView& output_view(Context& context) {
   return *view;
 }
 
-void highlight(TextView& view, long start) {
-  constexpr FindOptions kMatchCase{.whole_word = false, .match_case = true};
+// Colours the first occurrence of each token in the line just appended at `start`. The view holds the
+// line as it was appended, so the tokens are looked for in the line itself.
+void highlight(TextView& view, std::string_view line, long start) {
   for (const Highlight& h : kHighlights) {
-    const long found = view.find(h.token, start, view.length(), kMatchCase);
-    if (found < 0) continue;
-    view.set_selection_start(found);
+    const std::size_t found = line.find(h.token);
+    if (found == std::string_view::npos) continue;
+    view.set_selection_start(start + static_cast<long>(found));
     view.set_selection_length(h.length);
     view.set_selection_color(h.colour);
   }
@@ -205,7 +206,7 @@ void show_in_text_view(Context& context) {
   view.set_selection_length(size);
   view.replace_selection(channel.line);
   hand_on(context, channel.line);
-  highlight(view, view.length() - size);
+  highlight(view, channel.line, view.length() - size);
   pace(context.derived.dsr_delay);
   update_status(context);
   channel.line.clear();
@@ -217,8 +218,8 @@ void show_in_text_view(Context& context) {
   channel.error_text.clear();
 }
 
-void deliver(Context& context) {
-  switch (choose_path(context)) {
+void deliver(Context& context, Path path) {
+  switch (path) {
     case Path::text_view:
       show_in_text_view(context);
       return;
@@ -245,10 +246,10 @@ void deliver(Context& context) {
 // stopping (the closing sequence) are not tried on the dead port. The next run, which clears the
 // abort flag, tries again. `failure` is the error number of the line's delivery, 0 before it. Returns
 // true when the line is to be dropped.
-bool lost_machine(Context& context, int failure) {
+bool lost_machine(Context& context, Path path, int failure) {
   ChannelState& channel = context.channel;
   if (!context.conversion.abort) channel.machine_lost = false;
-  if (choose_path(context) != Path::serial) return false;
+  if (path != Path::serial) return false;
   if (failure == err::kPortNotOpen || failure == err::kDeviceIo) {
     channel.machine_lost = true;
     context.conversion.abort = true;
@@ -263,16 +264,17 @@ void emit_line(Context& context, std::string_view line) {
   channel.line.assign(line);
   // A stop during the pause ends the wait: the line is dropped and the run closes its program.
   while (channel.pause && !context.conversion.abort) context.host->wait_events(kPauseWaitMs);
-  if (channel.pause || channel.suppress || lost_machine(context, 0)) return;
+  const Path path = choose_path(context);
+  if (channel.pause || channel.suppress || lost_machine(context, path, 0)) return;
   try {
     count_negative_sign(context);
-    deliver(context);
+    deliver(context, path);
   } catch (const RunError& error) {
     channel.error_text = error.message("[Invia:]", kStatusTextLayout);
     channel.error_number = error.number();
     ++channel.error_count;
     update_status(context);
-    lost_machine(context, error.number());
+    lost_machine(context, path, error.number());
   }
 }
 
@@ -297,8 +299,8 @@ std::string_view joined(char (&buffer)[N], std::string& spill, std::initializer_
 
 void update_status(Context& context) {
   const ChannelState& channel = context.channel;
-  if (!channel.direct_to_machine && channel.sink == sink::kFile) return;
   Host& host = *context.host;
+  if ((!channel.direct_to_machine && channel.sink == sink::kFile) || !host.has_status_bar()) return;
   // The counter right-aligned in six characters, cut to its last six.
   const std::string counter = number_text(channel.line_counter);
   constexpr std::string_view kBlanks = "      ";

@@ -23,7 +23,7 @@ struct ChannelState;
 void emit_line(Context& context, std::string_view line);
 
 // Rewrites the five status panels from the channel state; does nothing while a program file is being
-// written (sink "file (.tpx)" without the direct-to-machine flag).
+// written (sink "file (.tpx)" without the direct-to-machine flag) or for a host without a status bar.
 void update_status(Context& context);
 
 // Status panel 5: the message, the last error and the error count of the run, "(tot errors= 3)".

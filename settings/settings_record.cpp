@@ -8,10 +8,13 @@
 namespace vireo {
 
 SettingsRecord::SettingsRecord() {
-  for (int i = 0; i < kSlotCount; ++i) texts_[i] = std::string(slot_info(i).fallback);
+  for (int i = 0; i < kSlotCount; ++i) set_text(i, std::string(slot_info(i).fallback));
 }
 
-double SettingsRecord::number(Slot slot, int element) const { return leading_number(text(slot, element)); }
+void SettingsRecord::set_text(int index, std::string value) {
+  numbers_.at(index) = leading_number(value);
+  texts_[index] = std::move(value);
+}
 
 std::string rotation_feed_code(double steps_per_turn, double degrees_per_minute) {
   long long v = int_part(steps_per_turn * degrees_per_minute / 2160000);

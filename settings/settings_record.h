@@ -17,12 +17,13 @@ class SettingsRecord {
 
   const std::string& text(int index) const { return texts_.at(index); }
   const std::string& text(Slot slot, int element = 0) const { return text(slot_index(slot, element)); }
-  void set_text(int index, std::string value) { texts_.at(index) = std::move(value); }
+  void set_text(int index, std::string value);
   void set_text(Slot slot, std::string value) { set_text(slot_index(slot), std::move(value)); }
   void set_text(Slot slot, int element, std::string value) { set_text(slot_index(slot, element), std::move(value)); }
 
-  // The slot's text as a number: its leading number, 0 when it has none.
-  double number(Slot slot, int element = 0) const;
+  // The slot's text as a number: its leading number, 0 when it has none. Read when the text is set,
+  // as the output channel asks for some of them on every line.
+  double number(Slot slot, int element = 0) const { return numbers_.at(slot_index(slot, element)); }
   // A check slot is on when its text is a non-zero number.
   bool on(Slot slot) const { return number(slot) != 0; }
 
@@ -30,6 +31,7 @@ class SettingsRecord {
 
  private:
   std::array<std::string, kSlotCount> texts_;
+  std::array<double, kSlotCount> numbers_;
 };
 
 // Values computed from the slots by the apply step.
