@@ -36,6 +36,7 @@ struct FindCentreTest : ::testing::Test {
   FindCentreFields fields;
 
   FindCentreTest() { ctx.channel.listener = &recorded; }
+
   void machine(Workpiece workpiece, sim::MachineState start) {
     controller = std::make_unique<sim::Controller>(false, workpiece, start);
     port = std::make_unique<test::SimulatedPort>(*controller, clock);
