@@ -62,9 +62,7 @@ TextView* CliHost::show_output_window(std::string_view) {
   return &output;
 }
 
-void CliHost::line_delivered(std::string_view text) {
-  if (echo) *echo << text << '\n';
-}
+void EchoSink::take(std::string_view line) { out_ << line << '\n'; }
 
 std::string CliHost::select_file_type() {
   file_type_asked = true;
@@ -98,6 +96,11 @@ CliSession::CliSession(const CommonOptions& options) : serial_(options.ports), c
   context_.serial = &serial_;
   context_.isa = &isa_;
   host_.attach(context_);
+}
+
+void CliSession::echo_lines(std::ostream& out) {
+  echo_.emplace(out);
+  context_.channel.listener = &*echo_;
 }
 
 }  // namespace vireo

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/context.h"
 #include "core/host.h"
+#include "core/line_sink.h"
 #include "core/memory_text_view.h"
 #include "link/devices/iocard_library.h"
 #include "link/devices/posix_serial_port.h"
@@ -47,7 +49,6 @@ class CliHost : public Host {
 
   TextView* show_output_window(std::string_view title) override;
   TextView* output_view() override { return output_open ? &output : nullptr; }
-  void line_delivered(std::string_view text) override;
 
   std::string select_file_type() override;
   void show_tool_window(std::string_view caption, bool show_put_away, bool show_cancel) override;
@@ -60,7 +61,6 @@ class CliHost : public Host {
   std::vector<std::string> tool_list;  // the job window's tool list
   std::string tool_list_choice;        // its text: the entry chosen
 
-  std::ostream* echo = nullptr;  // every delivered line, one per text line, when set
   std::string file_type;         // the type-selection answer (a canonical extension), "" for none
   bool file_type_asked = false;  // the extension was not in the table
   bool tool_request_refused = false;
@@ -81,6 +81,16 @@ class CliHost : public Host {
   int tool_to_give_ = 0;  // the tool the prompt's answer picks in the tool window it opens
 };
 
+// Writes every delivered line to a stream, one per text line (--lines, probe).
+class EchoSink : public LineSink {
+ public:
+  explicit EchoSink(std::ostream& out) : out_(out) {}
+  void take(std::string_view line) override;
+
+ private:
+  std::ostream& out_;
+};
+
 class CliSession {
  public:
   explicit CliSession(const CommonOptions& options);
@@ -89,11 +99,15 @@ class CliSession {
 
   Context& context() { return context_; }
   CliHost& host() { return host_; }
+  // From now on every line the channel delivers is also written to `out`.
+  void echo_lines(std::ostream& out);
 
  private:
   CliHost host_;
   PosixSerialPort serial_;
   IocardLibrary isa_;
+  // The channel's listener when lines are echoed; declared before the context, so that it outlives it.
+  std::optional<EchoSink> echo_;
   Context context_;
 };
 

@@ -143,7 +143,7 @@ int convert_command(ArgReader& args) {
   host.file_type = options.type;
   host.manual_answer = *parse_manual_answer(options.manual_answer);
   host.manual_answer_text = options.manual_answer;
-  if (options.lines) host.echo = &std::cout;
+  if (options.lines) session.echo_lines(std::cout);
   context.conversion.output_path = options.output;
   context.channel.sink = options.sink;
   // The machine is reached as the applied settings reach it: a "comN" device opens its port now.

@@ -50,7 +50,7 @@ int probe_command(ArgReader& args) {
     std::cerr << "vireo-cli probe: Errore " << failure->number() << ' ' << failure->description() << '\n';
     return 1;
   }
-  session.host().echo = &std::cout;
+  session.echo_lines(std::cout);
   CliHost::stop_on_interrupt();
   FindCentreFields fields = opening_fields(context);
   FindCentre finder(context, fields);

@@ -114,7 +114,7 @@ int send_command(ArgReader& args) {
     context.channel.error_number = failure->number();
     return send_summary(1, channel);
   }
-  if (options.lines) session.host().echo = &std::cout;
+  if (options.lines) session.echo_lines(std::cout);
   CliHost::stop_on_interrupt();
   const bool raw = caption_extension(options.file) == kRawExtension;
   const bool sent = raw ? send_raw(context) : send_program(context);

@@ -40,7 +40,8 @@ struct ChannelState {
   bool machine_lost = false;
   // The job window is open: stopping a run re-enables its cancel and tool-list buttons.
   bool job_window_open = false;
-  // Also handed every delivered line, when set.
+  // Handed every delivered line, when set. Whoever attaches a sink keeps it alive as long as the
+  // context, or detaches it before it goes.
   LineSink* listener = nullptr;
 
   std::int32_t file_column = 0;  // characters written to the program file since the last CR

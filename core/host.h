@@ -98,12 +98,6 @@ class Host {
   // The output window's text view while that window is open, else nullptr.
   virtual TextView* output_view() { return nullptr; }
 
-  // --- output channel
-  // A line reached its sink (program file, output view, machine or dummy device), with its text as
-  // delivered, after encoding ("" when the encoder dropped every command of it). Front ends that echo
-  // what a run writes hook here.
-  virtual void line_delivered(std::string_view text) { (void)text; }
-
   // --- conversion
   // The type-selection dialog: a canonical extension (".gc", ".dxf", ".drl", ".gbr", ".plt", ".rml"),
   // "exit" when cancelled, or "" when closed without a choice.

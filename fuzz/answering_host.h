@@ -1,17 +1,34 @@
 // A host for the fuzzers of converters that change tools: it never waits (a pause is released at
 // once), answers every manual tool-change prompt with OK, and answers the tool window at once with
-// the tool `tool_answer` names (99 cancels it).
+// the tool `tool_answer` names (99 cancels it). Its line budget stops a run that never ends.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "core/memory_text_view.h"
 #include "link/operator_prompts.h"
 
 namespace vireo::fuzz {
+
+// Presses the stop button once the channel delivered kLineBudget lines: a text may ask for any amount
+// of work, but a run must end.
+class LineBudget : public LineSink {
+ public:
+  explicit LineBudget(Context& context) : context_(context) {}
+  void take(std::string_view) override {
+    if (++lines_ == kLineBudget) context_.conversion.abort = true;
+  }
+
+ private:
+  static constexpr long kLineBudget = 100000;
+  Context& context_;
+  long lines_ = 0;
+};
 
 class AnsweringHost : public Host {
  public:
@@ -20,6 +37,14 @@ class AnsweringHost : public Host {
   std::string caption;
   Context* context = nullptr;
   int tool_answer = 3;
+
+  // Answers for `run` and puts its runs on the line budget. The host owns the budget and is made
+  // before the context, so the channel's listener outlives the context.
+  void attach(Context& run) {
+    context = &run;
+    budget_.emplace(run);
+    run.channel.listener = &*budget_;
+  }
 
   void wait_events(int) override {
     if (context) context->channel.pause = false;
@@ -35,15 +60,9 @@ class AnsweringHost : public Host {
     tool_window_unloaded(*context);
   }
   void show_manual_prompt(std::string_view) override { manual_prompt_ok(*context); }
-  // The stop button is pressed after this many lines: a text may ask for any amount of work, but a
-  // run must end.
-  void line_delivered(std::string_view) override {
-    if (++lines_ == kLineBudget) context->conversion.abort = true;
-  }
 
  private:
-  static constexpr long kLineBudget = 100000;
-  long lines_ = 0;
+  std::optional<LineBudget> budget_;
 };
 
 // A folder of this process for the program files.

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   vireo::fuzz::AnsweringHost host;
   vireo::Context context(host);
-  host.context = &context;
+  host.attach(context);
   host.document.forget_colours(true);
   host.output.forget_colours(true);
   host.document.content.assign(text);

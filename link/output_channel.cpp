@@ -170,7 +170,6 @@ void write_file(Context& context) {
 
 void hand_on(Context& context, std::string_view line) {
   if (context.channel.listener) context.channel.listener->take(line);
-  context.host->line_delivered(line);
 }
 
 TextView& output_view(Context& context) {

@@ -4,6 +4,7 @@
 
 #include "app/setup_form.h"
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {
@@ -203,12 +204,14 @@ TEST(SetupHints, PenRuleAndRotaryAxes) {
 }
 
 TEST(SetupInitialString, GoesStraightToTheMachineAndRaisesSuppression) {
+  RecordingSink recorded;
   test::FakeHost host;
   Context context(host);
+  context.channel.listener = &recorded;
   context.channel.sink = std::string(sink::kFile);
   context.channel.suppress = true;
   send_initial_string(context, "lx50000ly54000");
-  EXPECT_EQ(host.delivered, (std::vector<std::string>{"lx50000ly54000"}));
+  EXPECT_EQ(recorded.lines, (std::vector<std::string>{"lx50000ly54000"}));
   EXPECT_FALSE(context.channel.direct_to_machine);
   EXPECT_TRUE(context.channel.suppress);
   // A port that is not open is counted by the channel, and the flags are left as after a send.

@@ -16,11 +16,11 @@ namespace vireo {
 namespace {
 
 struct CliHostTest : ::testing::Test {
+  std::ostringstream lines;  // the echoed lines; outlives the session that writes to it
   CommonOptions options;
   CliSession session{options};
   Context& ctx = session.context();
   CliHost& host = session.host();
-  std::ostringstream lines;
 
   CliHostTest() {
     ctx.channel.sink = "periferica";
@@ -29,7 +29,7 @@ struct CliHostTest : ::testing::Test {
       ctx.settings.set_text(slot, text);
     derive_settings(ctx.settings, ctx.derived);
     ctx.display.pulse_state = "pc";
-    host.echo = &lines;
+    session.echo_lines(lines);
   }
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "convert/driver.h"
 #include "link/output_channel.h"
 #include "settings/settings_record.h"
@@ -19,10 +20,12 @@ struct ConversionTest : ::testing::Test {
   FakeHost host;
   FakeTextView document;
   TempDir dir;
+  RecordingSink recorded;  // the channel's listener, made before the context so that it outlives it
   Context context{host};
 
   ConversionTest() {
     host.document = &document;
+    context.channel.listener = &recorded;
     derive_settings(context.settings, context.derived);
   }
 
@@ -35,7 +38,7 @@ struct ConversionTest : ::testing::Test {
   ConversionOutcome convert(const std::string& text, std::string_view sink, const std::string& name = "t.gbr") {
     document.set_text(text);
     host.caption = dir.file(name);
-    host.delivered.clear();
+    recorded.lines.clear();
     context.channel.sink = sink;
     return convert_document(context);
   }
@@ -43,7 +46,7 @@ struct ConversionTest : ::testing::Test {
   // The delivered lines joined by "|", easier to read in a failure than a vector.
   std::string delivered() const {
     std::string joined;
-    for (const std::string& line : host.delivered) joined += (joined.empty() ? "" : "|") + line;
+    for (const std::string& line : recorded.lines) joined += (joined.empty() ? "" : "|") + line;
     return joined;
   }
 };

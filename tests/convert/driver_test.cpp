@@ -117,7 +117,7 @@ TEST_F(DriverTest, DepthsAndFeedPerFormat) {
 TEST_F(DriverTest, AProgramFileIsNotConverted) {
   EXPECT_EQ(convert("F45Z00800*", sink::kFile, "prog.TPX"), ConversionOutcome::program_file);
   EXPECT_EQ(host.messages, std::vector<std::string>{"[converti:]e' un file .tpx"});
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
   EXPECT_EQ(host.previews, 0);
 }
 
@@ -125,7 +125,7 @@ TEST_F(DriverTest, ACaptionWithoutExtensionEndsWithTheRunTimeMessage) {
   EXPECT_EQ(convert("X1Y1D02*", sink::kTextView, "pezzo"), ConversionOutcome::failed);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].rfind("[converti:]Errore 5\rInvalid procedure call or argument", 0), 0u) << host.messages[0];
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
 }
 
 TEST_F(DriverTest, UnknownExtensionAsksUntilAnswered) {
@@ -133,12 +133,12 @@ TEST_F(DriverTest, UnknownExtensionAsksUntilAnswered) {
   EXPECT_EQ(convert("X100Y100D02*", sink::kTextView, "board.art"), ConversionOutcome::converted);
   EXPECT_EQ(host.file_type_questions, 2);
   EXPECT_EQ(context.channel.document_extension, ".gbr");
-  EXPECT_FALSE(host.delivered.empty());
+  EXPECT_FALSE(recorded.lines.empty());
 
   host.file_types.clear();
   host.file_type_questions = 0;
   EXPECT_EQ(convert("X100Y100D02*", sink::kTextView, "board.art"), ConversionOutcome::cancelled);
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -157,7 +157,7 @@ TEST_F(DriverTest, ARunStartsClean) {
   EXPECT_FALSE(host.job_controls[JobControl::tool_list]);
   EXPECT_FALSE(host.job_controls[JobControl::tool_ok]);
   // The first Z move and feed of the run go out even if the display already shows them.
-  EXPECT_EQ(host.delivered.front(), "F45Z00000*");
+  EXPECT_EQ(recorded.lines.front(), "F45Z00000*");
 }
 
 TEST_F(DriverTest, FileSinkWritesBesideTheSourceOrWhereAskedAndOpensThePreview) {

@@ -40,7 +40,7 @@ TEST_F(FramingTest, OpeningAndClosingPerSink) {
   for (const Case& c : cases) {
     set(Slot::indplc, c.plc);
     set(Slot::indfresa, c.spindle);
-    host.delivered.clear();
+    recorded.lines.clear();
     context.display = DisplayState{};
     context.display.force_z = context.display.force_f = true;
     context.channel.sink = c.sink;
@@ -105,7 +105,7 @@ struct PassTest : test::ConversionTest {
   // The delivered lines that move Z: rest, lifts and plunges.
   std::vector<std::string> z_moves() const {
     std::vector<std::string> found;
-    for (const std::string& line : host.delivered)
+    for (const std::string& line : recorded.lines)
       if (line.find('Z') != std::string::npos) found.push_back(line);
     return found;
   }
@@ -122,9 +122,9 @@ TEST_F(PassTest, PassesGoDeeperAndTheDepthIsRestored) {
   EXPECT_EQ(context.conversion.cutting_z_line, "Z01100");
 
   // A second conversion starts again at pass 0 and the configured depth.
-  const std::vector<std::string> first = host.delivered;
+  const std::vector<std::string> first = recorded.lines;
   ASSERT_EQ(convert(source, sink::kTextView), ConversionOutcome::converted);
-  EXPECT_EQ(host.delivered, first);
+  EXPECT_EQ(recorded.lines, first);
 }
 
 TEST_F(PassTest, NoRepeatedPassesWithZeroPassesOrIntoAProgramFile) {

@@ -19,7 +19,7 @@ struct ExcellonTest : test::ConversionTest {
 
   ConversionOutcome confirm(const std::string& tool) {
     host.tool_list_choice = tool;
-    host.delivered.clear();
+    recorded.lines.clear();
     return confirm_drill_tool(context);
   }
 };
@@ -40,7 +40,7 @@ TEST_F(ExcellonTest, EachConfirmationWritesAWholeProgramAfreshWhereTheToolsWereL
     ASSERT_EQ(convert(kBoard, c.sink, "t.drl"), ConversionOutcome::converted);
     EXPECT_EQ(host.tool_list, (std::vector<std::string>{"T01", "T02", "T01", "T02"}));
     EXPECT_EQ(host.tool_list_choice, "T01");
-    EXPECT_TRUE(host.delivered.empty()) << "listing drills nothing";
+    EXPECT_TRUE(recorded.lines.empty()) << "listing drills nothing";
     EXPECT_TRUE(host.job_controls[JobControl::tool_ok]);
     const long previews = host.previews;
 

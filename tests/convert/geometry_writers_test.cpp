@@ -9,6 +9,7 @@
 
 #include "convert/driver.h"
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {
@@ -19,23 +20,24 @@ using Lines = std::vector<std::string>;
 // Records every line as delivered to the dummy device. The position display is forgotten after each
 // line, so that no repeated Z move or feed code is dropped and the lines read as the writers wrote
 // them; the pulse state is still followed.
-struct RecordingHost : test::FakeHost {
+struct LineRecorder : RecordingSink {
   Context* context = nullptr;
-  Lines lines;
-  void line_delivered(std::string_view text) override {
-    lines.emplace_back(text);
+  void take(std::string_view line) override {
+    RecordingSink::take(line);
     context->display.display_z = "999999999";
     context->display.display_f = "-1";
   }
 };
 
 struct GeometryTest : ::testing::Test {
-  RecordingHost host;
+  test::FakeHost host;
+  LineRecorder recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   GeometryRegisters& g = ctx.conversion.geometry;
 
   void SetUp() override {
-    host.context = &ctx;
+    recorded.context = &ctx;
+    ctx.channel.listener = &recorded;
     set(Slot::ena_pc_vertice, "0");
     ctx.channel.sink = "periferica";
     ctx.display.pulse_state = "pc";
@@ -49,13 +51,13 @@ struct GeometryTest : ::testing::Test {
     g.start_x = x0, g.start_y = y0, g.end_x = x1, g.end_y = y1;
     move_to_start(ctx);
     cut_line(ctx);
-    return std::exchange(host.lines, {});
+    return std::exchange(recorded.lines, {});
   }
   Lines arc(double start, double end, float step, bool clockwise = false) {
     g.centre_x = 2000, g.centre_y = 2000, g.radius = 1000;
     g.start_angle = start, g.end_angle = end, g.arc_step = step;
     clockwise ? cut_arc_cw(ctx) : cut_arc_ccw(ctx);
-    return std::exchange(host.lines, {});
+    return std::exchange(recorded.lines, {});
   }
 };
 
@@ -143,10 +145,10 @@ TEST_F(GeometryTest, ChordLoopsEndInBoundedTime) {
   g.centre_x = g.centre_y = 2e9;
   g.start_angle = 0, g.end_angle = 360, g.arc_step = 30;
   cut_arc_ccw(ctx);
-  EXPECT_EQ(host.lines.size(), 2u + 3 + 3 + 13 * 2);
+  EXPECT_EQ(recorded.lines.size(), 2u + 3 + 3 + 13 * 2);
   // A sweep whose even step rounds to 0, and a start angle the step no longer moves.
   for (const auto& [start, end] : {std::pair{0.0, 1e-300}, std::pair{1e20, 1e20 + 1e5}}) {
-    host.lines.clear();
+    recorded.lines.clear();
     EXPECT_LE(arc(start, end, 5).size(), 200u);
   }
   // An arc step of 0, or more than 36000 chords: refused and counted.
@@ -180,13 +182,13 @@ TEST_F(GeometryTest, TangentialKnifeTurnsToEachLine) {
   for (const KnifeCase& c : cases) {
     g.end_x = c.x1, g.end_y = c.y1;
     cut_line(ctx);
-    const Lines lines = std::exchange(host.lines, {});
+    const Lines lines = std::exchange(recorded.lines, {});
     const Lines turn = c.lifts ? Lines{"pc", "F45Z00800*", feed + c.c_line} : Lines{feed + c.c_line};
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + static_cast<long>(turn.size())), turn) << c.x1 << " " << c.y1;
   }
   // A line that ends where it starts leaves the knife.
   cut_line(ctx);
-  EXPECT_EQ(host.lines.front(), "F02Z01100*");
+  EXPECT_EQ(recorded.lines.front(), "F02Z01100*");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST_F(PlotTest, CircleAndArcChordsStayBounded) {
   };
   for (const Case& c : cases) {
     ASSERT_EQ(convert(c.source, sink::kFile, "t.plt"), ConversionOutcome::converted) << c.source;
-    EXPECT_EQ(count_starting(host.delivered, 'X') - 1, c.points) << c.source;  // less the PU's X
+    EXPECT_EQ(count_starting(recorded.lines, 'X') - 1, c.points) << c.source;  // less the PU's X
     EXPECT_EQ(context.channel.error_count, c.errors) << c.source;
   }
 }
@@ -60,7 +60,7 @@ TEST_F(PlotTest, StopEndsTheProgramAtOnce) {
     ASSERT_EQ(convert(source, sink::kFile, name), ConversionOutcome::converted) << name;
     EXPECT_LT(context.conversion.read_cursor, source.size() / 20) << name;
     EXPECT_TRUE(dir.read("t.tpx").ends_with("go0")) << name;
-    EXPECT_EQ(std::count(host.delivered.begin(), host.delivered.end(), "go0"), 1) << name;  // no pass end
+    EXPECT_EQ(std::count(recorded.lines.begin(), recorded.lines.end(), "go0"), 1) << name;  // no pass end
   }
 }
 
@@ -85,8 +85,8 @@ TEST_F(PlotTest, PenAboveEightIsAskedForInTheToolWindow) {
     ASSERT_EQ(convert("SP12;", sink::kFile, "t.plt"), ConversionOutcome::converted);
     ASSERT_EQ(host.tool_windows.size(), 1u);
     EXPECT_EQ(host.tool_windows[0], (test::FakeHost::ToolWindowShow{"REQUEST TOOL 12", false, true}));
-    EXPECT_EQ(host.delivered.at(0), "S00 ");
-    EXPECT_EQ(host.delivered.at(1), c.spindle_line.empty() ? "go0" : c.spindle_line);
+    EXPECT_EQ(recorded.lines.at(0), "S00 ");
+    EXPECT_EQ(recorded.lines.at(1), c.spindle_line.empty() ? "go0" : c.spindle_line);
     EXPECT_EQ(context.channel.message_text, c.message);
   }
 }

@@ -18,10 +18,10 @@ struct PutAwayTest : test::ConversionTest {
     set(Slot::s_periferica, "dummy");
   }
   bool delivered_in_order(const std::vector<std::string>& lines) const {
-    auto at = host.delivered.begin();
+    auto at = recorded.lines.begin();
     for (const std::string& line : lines) {
-      at = std::find(at, host.delivered.end(), line);
-      if (at == host.delivered.end()) return false;
+      at = std::find(at, recorded.lines.end(), line);
+      if (at == recorded.lines.end()) return false;
       ++at;
     }
     return true;
@@ -36,14 +36,14 @@ TEST_F(PutAwayTest, TheChangerPutsTheLoadedToolBack) {
   EXPECT_TRUE(delivered_in_order({"go0", "P1 S00 ", "cz", " T00250 ", "RZ03000*", "RX48000*", "RY50000*",
                                   "RZ05000*", " ", " T00250 ", "* P3 ", " T03000 "}))
       << delivered();
-  EXPECT_EQ(host.delivered.back(), " T03000 ");
+  EXPECT_EQ(recorded.lines.back(), " T03000 ");
   EXPECT_EQ(context.tools.loaded, 0);
   EXPECT_EQ(context.tools.requested, 0);
   EXPECT_EQ(context.channel.tool_text, "UTENSILE: 0");
 
   // Nothing loaded: the program ends without a change.
   EXPECT_EQ(convert(source, sink::kMachine), ConversionOutcome::converted);
-  EXPECT_EQ(std::count(host.delivered.begin(), host.delivered.end(), "cz"), 0);
+  EXPECT_EQ(std::count(recorded.lines.begin(), recorded.lines.end(), "cz"), 0);
 }
 
 TEST_F(PutAwayTest, ByHandThePromptAsksToPutItAway) {
@@ -52,7 +52,7 @@ TEST_F(PutAwayTest, ByHandThePromptAsksToPutItAway) {
   host.on_manual_prompt = [this](std::string_view) { host.post([this] { manual_prompt_ok(context); }); };
   EXPECT_EQ(convert(source, sink::kMachine), ConversionOutcome::converted) << delivered();
   EXPECT_EQ(host.manual_prompts, std::vector<std::string>{"deponi manualmente utensile4"});
-  EXPECT_EQ(host.delivered.back(), " T03000 ");
+  EXPECT_EQ(recorded.lines.back(), " T03000 ");
   EXPECT_EQ(context.tools.loaded, 4);  // a manual change leaves the loaded tool as it was
 }
 

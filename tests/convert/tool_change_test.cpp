@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 #include "link/output_channel.h"
@@ -19,24 +20,24 @@ using Lines = std::vector<std::string>;
 
 // Records every line as it reaches the sink. After each line the position display is forgotten, so
 // the encoder never drops a repeated Z move or feed code and the lines read as the sequence wrote them.
-struct RecordingHost : test::FakeHost {
+struct LineRecorder : RecordingSink {
   Context* context = nullptr;
-  Lines lines;
-  void line_delivered(std::string_view text) override {
-    FakeHost::line_delivered(text);
-    lines.emplace_back(text);
+  void take(std::string_view line) override {
+    RecordingSink::take(line);
     context->display.display_z = "999999999";
     context->display.display_f = "-1";
   }
 };
 
 struct ToolChangeTest : ::testing::Test {
-  RecordingHost host;
+  test::FakeHost host;
+  LineRecorder recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   ToolState& tools = ctx.tools;
 
   void SetUp() override {
-    host.context = &ctx;
+    recorded.context = &ctx;
+    ctx.channel.listener = &recorded;
     ctx.channel.sink = "periferica";
     set(Slot::s_periferica, "dummy");
     set(Slot::ena_correzione_coord, "0");
@@ -67,9 +68,9 @@ struct ToolChangeTest : ::testing::Test {
   }
   Lines change(int requested) {
     tools.requested = requested;
-    host.lines.clear();
+    recorded.lines.clear();
     tool_change(ctx);
-    return host.lines;
+    return recorded.lines;
   }
 };
 
@@ -183,7 +184,7 @@ TEST_F(ToolChangeTest, NextSkipsTheRestOfTheToolUntilTheNextChange) {
   emit_line(ctx, "X01000*");
   next_tool(ctx);
   emit_line(ctx, "X02000*");
-  EXPECT_EQ(host.lines, Lines{"X01000*"});
+  EXPECT_EQ(recorded.lines, Lines{"X01000*"});
   EXPECT_EQ(change(0).front(), "P1 S00 F45");
   EXPECT_FALSE(ctx.channel.suppress);
   // The jog keypad's change leaves the flag as it is.
@@ -311,7 +312,7 @@ TEST_F(ToolChangeTest, ToolOutsideTheSlotsEndsTheCommand) {
     set(Slot::f_tauto, c.automatic ? "1" : "0");
     tools.loaded = c.loaded;
     tools.requested = c.requested;
-    host.lines.clear();
+    recorded.lines.clear();
     try {
       tool_change(ctx);
       ADD_FAILURE() << "no error";
@@ -319,7 +320,7 @@ TEST_F(ToolChangeTest, ToolOutsideTheSlotsEndsTheCommand) {
       EXPECT_EQ(e.number(), err::kOutOfRange);
       EXPECT_EQ(e.description(), "Subscript out of range");
     }
-    EXPECT_TRUE(host.lines.empty());
+    EXPECT_TRUE(recorded.lines.empty());
     EXPECT_TRUE(host.manual_prompts.empty());
   }
 }
@@ -337,10 +338,10 @@ TEST_F(ToolChangeTest, AFrontEndWithoutAToolWindowDoesNotAskForEver) {
 TEST_F(ToolChangeTest, CalibrateToolAlone) {
   tools.requested = 5;
   set(Slot::Version, "6");
-  host.lines.clear();
+  recorded.lines.clear();
   calibrate_tool(ctx);
   const Lines expected = {"S00 F45", "RX043600*", "RY049640*", "F08Z005000*", "zs001000*", "rzF45"};
-  EXPECT_EQ(host.lines, expected);
+  EXPECT_EQ(recorded.lines, expected);
   EXPECT_EQ(ctx.channel.message_text, "");
   // While it measures, the status bar names the tool.
   bool named = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fake_serial_port.h"
 #include "tests/support/fake_text_view.h"
@@ -27,10 +28,12 @@ struct SendTest : ::testing::Test {
   test::FakeHost host;
   test::FakeTextView document;
   test::FakeSerialPort port;
+  RecordingSink recorded;  // the channel's listener, made before the context so that it outlives it
   Context context{host};
 
   void SetUp() override {
     host.document = &document;
+    context.channel.listener = &recorded;
     context.serial = &port;
     port.open(1, 38400);
     set(Slot::s_periferica, "com1");
@@ -64,10 +67,10 @@ TEST_F(SendTest, ProgramIsCutIntoCommandsAndFramed) {
       {"empty program", "", {}, 0},
   };
   for (const Row& row : rows) {
-    host.delivered.clear();
+    recorded.lines.clear();
     port.written.clear();
     ASSERT_TRUE(send("C:\\cnc\\pezzo.tpx", row.text)) << row.name;
-    EXPECT_EQ(host.delivered, framed(row.commands)) << row.name;
+    EXPECT_EQ(recorded.lines, framed(row.commands)) << row.name;
     EXPECT_EQ(context.channel.line_counter, row.counted) << row.name;
     EXPECT_FALSE(context.channel.direct_to_machine) << row.name;
     EXPECT_EQ(context.channel.document_extension, ".tpx");
@@ -106,7 +109,7 @@ TEST_F(SendTest, WrongDocumentTypesAreRefused) {
     EXPECT_FALSE(row.raw ? send_raw(context) : send_program(context)) << row.caption;
     EXPECT_EQ(host.messages, Lines{row.message}) << row.caption;
   }
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
   EXPECT_EQ(port.written, "");
 }
 
@@ -118,10 +121,10 @@ TEST_F(SendTest, RepeatMarkerRestartsUntilCancelled) {
   ASSERT_TRUE(send("C:\\cnc\\ciclo.tpx", "X01000*Y02000*@"));
   // Each round opens again; the cancel ends with the closing sequence.
   const Lines round = {"F45Z00000*", "F45S12", "X01000*", "Y02000*"};
-  ASSERT_GE(host.delivered.size(), 2 * round.size() + kClosing.size());
-  EXPECT_TRUE(std::equal(round.begin(), round.end(), host.delivered.begin()));
-  EXPECT_TRUE(std::equal(round.begin(), round.end(), host.delivered.begin() + 4));
-  EXPECT_TRUE(std::equal(kClosing.rbegin(), kClosing.rend(), host.delivered.rbegin()));
+  ASSERT_GE(recorded.lines.size(), 2 * round.size() + kClosing.size());
+  EXPECT_TRUE(std::equal(round.begin(), round.end(), recorded.lines.begin()));
+  EXPECT_TRUE(std::equal(round.begin(), round.end(), recorded.lines.begin() + 4));
+  EXPECT_TRUE(std::equal(kClosing.rbegin(), kClosing.rend(), recorded.lines.rbegin()));
   EXPECT_FALSE(context.channel.direct_to_machine);
 }
 
@@ -132,13 +135,13 @@ TEST_F(SendTest, CancelWhileReadingTheMarkerIsNotLost) {
     if (++reads == 8) context.conversion.abort = true;  // the eighth character read is the "@"
   };
   ASSERT_TRUE(send("C:\\cnc\\ciclo.tpx", "X01000*@X02000*"));
-  EXPECT_EQ(host.delivered, framed({"X01000*"}));
+  EXPECT_EQ(recorded.lines, framed({"X01000*"}));
 }
 
 TEST_F(SendTest, LoadBoxSendsTheMarker) {
   context.keypad_load_buffer = true;
   ASSERT_TRUE(send("C:\\cnc\\ciclo.tpx", "X01000*@Y02000*"));
-  EXPECT_EQ(host.delivered, framed({"X01000*", "@Y02000*"}));
+  EXPECT_EQ(recorded.lines, framed({"X01000*", "@Y02000*"}));
 }
 
 // A document of `size` characters whose bytes alternate 0x55 and 0xAA (a low character is a 1 bit).
@@ -159,24 +162,24 @@ TEST_F(SendTest, RawRasterLines) {
   };
   const Row rows[] = {{2040, 0}, {2041, 1}, {2047, 1}, {2048, 1}, {4088, 1}, {4089, 2}, {4096, 2}};
   for (const Row& row : rows) {
-    host.delivered.clear();
+    recorded.lines.clear();
     port.written.clear();
     context.channel.operation_text.clear();
     ASSERT_TRUE(send("C:\\cnc\\logo.RAW", raster(row.size))) << row.size;
-    ASSERT_EQ(static_cast<long>(host.delivered.size()), row.lines) << row.size;
+    ASSERT_EQ(static_cast<long>(recorded.lines.size()), row.lines) << row.size;
     EXPECT_EQ(context.channel.line_counter, 256.0 * row.lines) << row.size;
     EXPECT_EQ(port.written.size(), 256u * static_cast<std::size_t>(row.lines)) << row.size;
     EXPECT_FALSE(context.channel.direct_to_machine);
     EXPECT_EQ(host.job_controls[JobControl::text_view], true);
     if (row.lines == 0) continue;
-    const std::string& first = host.delivered[0];
+    const std::string& first = recorded.lines[0];
     EXPECT_EQ(static_cast<unsigned char>(first[0]), 0x55u);
     EXPECT_EQ(static_cast<unsigned char>(first[1]), 0xAAu);
     EXPECT_EQ(context.channel.operation_text, " print LINE:  " + std::to_string(row.lines) + " ");
   }
   // 2041 characters: the 256th byte takes one real character and seven missing ones (0 bits).
   send("C:\\cnc\\logo.raw", raster(2040) + ".");
-  EXPECT_EQ(static_cast<unsigned char>(host.delivered.back().back()), 0x01u);
+  EXPECT_EQ(static_cast<unsigned char>(recorded.lines.back().back()), 0x01u);
 }
 
 TEST_F(SendTest, RawCancelDropsThePartLine) {
@@ -185,7 +188,7 @@ TEST_F(SendTest, RawCancelDropsThePartLine) {
     if (++pumps == 3000) context.conversion.abort = true;
   };
   ASSERT_TRUE(send("C:\\cnc\\logo.raw", raster(8192)));
-  EXPECT_EQ(host.delivered.size(), 1u);
+  EXPECT_EQ(recorded.lines.size(), 1u);
   EXPECT_EQ(context.channel.line, "");
   EXPECT_FALSE(context.channel.direct_to_machine);
 }

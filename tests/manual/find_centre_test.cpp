@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "link/machine_link.h"
 #include "tests/manual/simulated_port.h"
 #include "tests/support/fake_host.h"
@@ -27,11 +28,14 @@ Lines join(std::initializer_list<Lines> parts) {
 // 10 ms with every turn of the event loop.
 struct FindCentreTest : ::testing::Test {
   test::FakeHost host;
+  RecordingSink recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   std::chrono::steady_clock::time_point clock{};
   std::unique_ptr<sim::Controller> controller;
   std::unique_ptr<test::SimulatedPort> port;
   FindCentreFields fields;
+
+  FindCentreTest() { ctx.channel.listener = &recorded; }
 
   void machine(Workpiece workpiece, sim::MachineState start) {
     controller = std::make_unique<sim::Controller>(false, workpiece, start);
@@ -52,8 +56,8 @@ struct FindCentreTest : ::testing::Test {
     return finder.run(kind, axes);
   }
   void expect_run_ended() {
-    ASSERT_FALSE(host.delivered.empty());
-    EXPECT_EQ(host.delivered.back(), "ga0 gh0");
+    ASSERT_FALSE(recorded.lines.empty());
+    EXPECT_EQ(recorded.lines.back(), "ga0 gh0");
     EXPECT_TRUE(ctx.channel.suppress);
     EXPECT_FALSE(ctx.channel.direct_to_machine);
     EXPECT_FALSE(fields.progress_visible);
@@ -65,7 +69,7 @@ const Workpiece kCavity{Workpiece::Kind::cavity, 8000, 12000, 8000, 12000, 0};
 TEST_F(FindCentreTest, CavityXTheWorkedExample) {
   machine(kCavity, {.x = 10000, .y = 10000});
   EXPECT_TRUE(run(ProbeKind::cave, ProbeAxes::x));
-  EXPECT_EQ(host.delivered, join({kRead, {"gh1X06000*"}, kRead, {"gh0X08100*", "gh1X12100*"}, kRead,
+  EXPECT_EQ(recorded.lines, join({kRead, {"gh1X06000*"}, kRead, {"gh0X08100*", "gh1X12100*"}, kRead,
                                   {"gh0X10000*", "ga0 gh0"}}));
   EXPECT_EQ(fields.x_min, "8000");
   EXPECT_EQ(fields.x_max, "12000");
@@ -95,14 +99,14 @@ TEST_F(FindCentreTest, AStartTooNearZeroIsRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    host.delivered.clear();
+    recorded.lines.clear();
     host.messages.clear();
     machine(kCavity, c.start);
     fields.travel_isle_x = fields.travel_isle_y = c.travel;
     fields.x_centre = fields.y_centre = "1234";
     EXPECT_FALSE(run(c.kind, c.axes));
     EXPECT_EQ(host.messages, Lines{c.message});
-    const auto x_probes = std::count_if(host.delivered.begin(), host.delivered.end(),
+    const auto x_probes = std::count_if(recorded.lines.begin(), recorded.lines.end(),
                                         [](const std::string& l) { return l.starts_with("gh1X"); });
     EXPECT_EQ(x_probes, c.x_probes);
     EXPECT_EQ(fields.y_centre, "1234");
@@ -113,7 +117,7 @@ TEST_F(FindCentreTest, AStartTooNearZeroIsRefused) {
 TEST_F(FindCentreTest, AFastFeedIsCappedAtTen) {
   machine(kCavity, {.x = 10000, .y = 10000, .feed = 45});
   EXPECT_TRUE(run(ProbeKind::cave, ProbeAxes::x));
-  EXPECT_EQ(host.delivered[3], "F10");
+  EXPECT_EQ(recorded.lines[3], "F10");
 }
 
 TEST_F(FindCentreTest, NoReplyTellsTheOperatorInsteadOfReadingAStalePosition) {
@@ -121,7 +125,7 @@ TEST_F(FindCentreTest, NoReplyTellsTheOperatorInsteadOfReadingAStalePosition) {
   port->answering = false;
   EXPECT_FALSE(run(ProbeKind::cave, ProbeAxes::x));
   EXPECT_EQ(host.messages, Lines{std::string(kNoReplyMessage)});
-  EXPECT_EQ(host.delivered, join({kRead, {"ga0 gh0"}}));  // nothing moved
+  EXPECT_EQ(recorded.lines, join({kRead, {"ga0 gh0"}}));  // nothing moved
   EXPECT_GE(clock.time_since_epoch(), kReplyTimeout);
   EXPECT_LT(clock.time_since_epoch(), kReplyTimeout + std::chrono::milliseconds(100));
 }
@@ -137,7 +141,7 @@ TEST_F(FindCentreTest, EscStopsAfterTheCurrentContact) {
   EXPECT_FALSE(run(ProbeKind::cave, ProbeAxes::x));
   EXPECT_EQ(fields.x_min, "8000");
   EXPECT_EQ(fields.x_centre, "0");
-  EXPECT_EQ(host.delivered, join({kRead, {"gh1X06000*"}, kRead, {"ga0 gh0"}}));
+  EXPECT_EQ(recorded.lines, join({kRead, {"gh1X06000*"}, kRead, {"ga0 gh0"}}));
 }
 
 }  // namespace

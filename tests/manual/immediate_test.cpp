@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "tests/support/fake_host.h"
 
 namespace vireo {
@@ -10,8 +11,10 @@ namespace {
 
 struct ImmediateTest : ::testing::Test {
   test::FakeHost host;
+  RecordingSink recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   void SetUp() override {
+    ctx.channel.listener = &recorded;
     ctx.settings.set_text(Slot::ritardo_dsr, "0");
     derive_settings(ctx.settings, ctx.derived);
   }
@@ -20,7 +23,7 @@ struct ImmediateTest : ::testing::Test {
 TEST_F(ImmediateTest, ALineGoesToTheMachineAsTypedWhateverTheSinkWithZAndFeedForced) {
   for (const char* sink : {"file (.tpx)", "rtf", "periferica", ""}) {
     SCOPED_TRACE(sink);
-    host.delivered.clear();
+    recorded.lines.clear();
     ctx.channel.sink = sink;
     ctx.channel.suppress = true;
     ctx.display.display_z = "00800";
@@ -31,7 +34,7 @@ TEST_F(ImmediateTest, ALineGoesToTheMachineAsTypedWhateverTheSinkWithZAndFeedFor
     send_immediate_command(ctx, 2);  // the same Z and feed go out all the same
     set_immediate_text(ctx, 4, "");
     send_immediate_command(ctx, 4);  // empty: nothing
-    EXPECT_EQ(host.delivered, (std::vector<std::string>{"F10RX08600* rx", "F45Z00800*"}));
+    EXPECT_EQ(recorded.lines, (std::vector<std::string>{"F10RX08600* rx", "F45Z00800*"}));
     EXPECT_TRUE(ctx.channel.suppress);
     EXPECT_FALSE(ctx.channel.direct_to_machine);
     EXPECT_FALSE(host.output_open);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/line_sink.h"
 #include "link/operator_prompts.h"
 #include "tests/support/fake_host.h"
 
@@ -16,10 +17,12 @@ using Lines = std::vector<std::string>;
 
 struct KeypadTest : ::testing::Test {
   test::FakeHost host;
+  RecordingSink recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   KeypadState keypad;
 
   void SetUp() override {
+    ctx.channel.listener = &recorded;
     // The conversion sink would write a file; the keypad goes to the machine (the dummy device) anyway.
     ctx.channel.sink = "file (.tpx)";
     ctx.settings.set_text(Slot::ritardo_dsr, "0");
@@ -37,7 +40,7 @@ TEST_F(KeypadTest, FixedButtonsSendTheirCommandToTheMachineAndLeaveOtherProducer
     send_keypad_command(ctx, command);
     expect_left_suppressed();
   }
-  EXPECT_EQ(host.delivered, (Lines{"cx", "cy", "cz", "rx", "ry", "rz", "fd", "fu", "sd", "su"}));
+  EXPECT_EQ(recorded.lines, (Lines{"cx", "cy", "cz", "rx", "ry", "rz", "fd", "fu", "sd", "su"}));
 }
 
 // Press, two timer ticks, release and a late tick, per speed mode and button.
@@ -60,7 +63,7 @@ TEST_F(KeypadTest, HeldAxisButtonsRepeatAtTheirGroupsSpeed) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.jog + std::string(c.fast_xy ? " fast X-Y" : "") + (c.fast_z ? " fast Z" : ""));
-    host.delivered.clear();
+    recorded.lines.clear();
     keypad = {};
     if (c.fast_xy) toggle_speed(keypad, SpeedGroup::xy);
     if (c.fast_z) toggle_speed(keypad, SpeedGroup::z);
@@ -69,7 +72,7 @@ TEST_F(KeypadTest, HeldAxisButtonsRepeatAtTheirGroupsSpeed) {
     jog_tick(ctx, keypad);
     jog_release(keypad);
     jog_tick(ctx, keypad);
-    EXPECT_EQ(host.delivered, c.lines);
+    EXPECT_EQ(recorded.lines, c.lines);
     expect_left_suppressed();
   }
 }
@@ -79,7 +82,7 @@ TEST_F(KeypadTest, TheEeromBufferStoresBetweenLoadAndEndAndStartRunsItOnlyOutsid
   start_buffer(ctx);  // while loading: nothing
   EXPECT_EQ(load_buffer_clicked(ctx, false), "Load");
   start_buffer(ctx);
-  EXPECT_EQ(host.delivered, (Lines{"(", ")()", "?"}));
+  EXPECT_EQ(recorded.lines, (Lines{"(", ")()", "?"}));
   expect_left_suppressed();
 }
 
@@ -102,8 +105,8 @@ TEST_F(KeypadTest, TakeToolChangesToTheChosenToolOnlyWithToolChangesEnabled) {
   ASSERT_EQ(host.tool_windows.size(), 1u);
   EXPECT_EQ(host.tool_windows[0].caption, "select");
   EXPECT_EQ(ctx.tools.loaded, 3);
-  ASSERT_FALSE(host.delivered.empty());
-  EXPECT_EQ(host.delivered.front().substr(0, 7), "P1 S00 ");
+  ASSERT_FALSE(recorded.lines.empty());
+  EXPECT_EQ(recorded.lines.front().substr(0, 7), "P1 S00 ");
   EXPECT_FALSE(ctx.tools.keypad_request);
   expect_left_suppressed();
   EXPECT_EQ(host.busy_changes, (std::vector<bool>{true, false}));
@@ -121,18 +124,18 @@ TEST_F(KeypadTest, TakeToolPressedWhileTheToolWindowAsksWithdrawsTheQuestion) {
   };
   EXPECT_FALSE(ask_keypad_tool(ctx));
   EXPECT_EQ(host.tool_windows.size(), 1u);
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
 }
 
 TEST_F(KeypadTest, CalibrationRunsBetweenP1AndP3OnlyWithTheSensorEnabled) {
   ctx.settings.set_text(Slot::Check_ena_sensor, "0");
   EXPECT_TRUE(calibrate(ctx));
-  EXPECT_TRUE(host.delivered.empty());
+  EXPECT_TRUE(recorded.lines.empty());
   ctx.settings.set_text(Slot::Check_ena_sensor, "1");
   EXPECT_TRUE(calibrate(ctx));
-  ASSERT_GE(host.delivered.size(), 3u);
-  EXPECT_EQ(host.delivered.front(), "P1");
-  EXPECT_EQ(host.delivered.back(), "P3");
+  ASSERT_GE(recorded.lines.size(), 3u);
+  EXPECT_EQ(recorded.lines.front(), "P1");
+  EXPECT_EQ(recorded.lines.back(), "P3");
   expect_left_suppressed();
 }
 

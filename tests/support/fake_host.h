@@ -65,7 +65,6 @@ class FakeHost : public Host {
   std::string tool_list_choice;                    // its text
 
   void post(std::function<void()> event) { events.push_back(std::move(event)); }
-  std::vector<std::string> delivered;              // every line that reached a sink, as delivered
   std::vector<std::string> file_types;             // answers of select_file_type, in order; then "exit"
   long file_type_questions = 0;
   long previews = 0;                               // show_preview calls
@@ -142,7 +141,6 @@ class FakeHost : public Host {
     manual_prompts.emplace_back(text);
     if (on_manual_prompt) on_manual_prompt(text);
   }
-  void line_delivered(std::string_view text) override { delivered.emplace_back(text); }
 
   std::string select_file_type() override {
     const auto asked = static_cast<std::size_t>(file_type_questions++);
