@@ -18,7 +18,7 @@ using Text = std::string DisplayState::*;
 // Up to `count` characters of the line from `from`; fewer where the line ends early.
 std::string_view field(const std::string& line, std::size_t from, std::size_t count) {
   if (from >= line.size()) return {};
-  return std::string_view(line).substr(from, count);
+  return {line.data() + from, std::min(count, line.size() - from)};
 }
 
 // The value of a text: its leading decimal number, 0 without one. Fields of plain digits, nearly every
@@ -33,20 +33,29 @@ double value_of(std::string_view text) {
   return static_cast<double>(v);
 }
 
-bool same_value(std::string_view a, std::string_view b) { return a == b || value_of(a) == value_of(b); }
+// Fields are a few characters long: compared and copied character by character, without a call.
+bool same_chars(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k)
+    if (a[k] != b[k]) return false;
+  return true;
+}
+
+bool same_value(std::string_view a, std::string_view b) { return same_chars(a, b) || value_of(a) == value_of(b); }
 
 bool all_digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Copies a field of the line into a state text. Fields are short and mostly as long as the text
-// they replace, so the characters are copied in place.
+// Copies a field of the line into a state text. A field mostly replaces a text of its own length,
+// which is then overwritten in place.
 void set_text(std::string& to, std::string_view from) {
-  if (from.size() > to.capacity()) {
-    to.assign(from);
+  if (to.size() != from.size()) {
+    // Appending to the emptied text keeps its storage and skips the checks a general assign makes.
+    to.clear();
+    to.append(from);
     return;
   }
-  to.resize(from.size());
   char* out = to.data();
   for (char c : from) *out++ = c;
 }
@@ -160,6 +169,7 @@ long long corrected(std::string_view digits, double factor) {
 
 void track_line(Context& context) {
   std::string& line = context.channel.line;
+  if (line.empty()) return;
   DisplayState& d = context.display;
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
   const bool shown = context.channel.sink != sink::kFile;
@@ -185,9 +195,8 @@ void track_line(Context& context) {
   };
 
   for (std::size_t i = 0; i < length; ++i) {
-    const char c = line[i];
     const char next = i + 1 < length ? line[i + 1] : '\0';
-    switch (c) {
+    switch (line[i]) {
       case 'R':  // the axis and value of a positioning move are not tracked
         i += 1 + n;
         break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -184,15 +185,44 @@ TextView& output_view(Context& context) {
   return *view;
 }
 
-// Colours the first occurrence of each token in the line just appended at `start`. The view holds the
-// line as it was appended, so the tokens are looked for in the line itself.
+// The place of a token in the highlight table.
+constexpr std::size_t highlight_index(std::string_view token) {
+  std::size_t h = 0;
+  while (kHighlights[h].token != token) ++h;
+  return h;
+}
+
+// Colours the first occurrence of each token in the line just appended at `start`, in the order of
+// the table. The view holds the line as it was appended, so the tokens are looked for in the line
+// itself, all in one pass over it.
 void highlight(TextView& view, std::string_view line, long start) {
-  for (const Highlight& h : kHighlights) {
-    const std::size_t found = line.find(h.token);
-    if (found == std::string_view::npos) continue;
-    view.set_selection_start(start + static_cast<long>(found));
-    view.set_selection_length(h.length);
-    view.set_selection_color(h.colour);
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::size_t first[std::size(kHighlights)];
+  std::fill(std::begin(first), std::end(first), kNone);
+  const auto found = [&](std::size_t h, std::size_t i) {
+    if (first[h] == kNone) first[h] = i;
+  };
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+    switch (line[i]) {
+      case 'F': found(highlight_index("F"), i); break;
+      case 'S': found(highlight_index("S"), i); break;
+      case 'R': found(highlight_index("R"), i); break;
+      case 'p': found(highlight_index("p"), i); break;
+      case 'P': found(highlight_index("P"), i); break;
+      case 'g': found(highlight_index("g"), i); break;
+      case 'z':
+        if (next == 's') found(highlight_index("zs"), i);
+        if (next == 'l') found(highlight_index("zl"), i);
+        break;
+      default: break;
+    }
+  }
+  for (std::size_t h = 0; h < std::size(kHighlights); ++h) {
+    if (first[h] == kNone) continue;
+    view.set_selection_start(start + static_cast<long>(first[h]));
+    view.set_selection_length(kHighlights[h].length);
+    view.set_selection_color(kHighlights[h].colour);
   }
 }
 
@@ -236,7 +266,8 @@ void deliver(Context& context, Path path) {
       break;
   }
   hand_on(context, context.channel.line);
-  update_status(context);
+  // The status bar is not kept while a program file is written.
+  if (path != Path::file) update_status(context);
   context.channel.line.clear();
 }
 
@@ -260,7 +291,9 @@ bool lost_machine(Context& context, Path path, int failure) {
 
 void emit_line(Context& context, std::string_view line) {
   ChannelState& channel = context.channel;
-  channel.line.assign(line);
+  // Appended to the emptied buffer, which keeps its storage from line to line.
+  channel.line.clear();
+  channel.line.append(line);
   // A stop during the pause ends the wait: the line is dropped and the run closes its program.
   while (channel.pause && !context.conversion.abort) context.host->wait_events(kPauseWaitMs);
   const Path path = choose_path(context);
