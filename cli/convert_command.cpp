@@ -199,6 +199,7 @@ int convert_command(ArgReader& args) {
       break;
     case ConversionOutcome::program_file:
     case ConversionOutcome::failed:
+    case ConversionOutcome::refused:
       status = 1;
       break;
   }

@@ -100,7 +100,7 @@ ConversionOutcome dispatch(Context& context) {
     if (const FormatRow* row = find_format(channel.document_extension)) {
       channel.document_extension = row->canonical;
       row->convert(context);
-      return ConversionOutcome::converted;
+      return context.conversion.refused ? ConversionOutcome::refused : ConversionOutcome::converted;
     }
     channel.document_extension = context.host->select_file_type();
     if (channel.document_extension == kExit) return ConversionOutcome::cancelled;
@@ -162,6 +162,7 @@ ConversionOutcome convert_document(Context& context) {
   context.display.force_f = true;
   context.conversion.abort = false;
   context.conversion.failure_number = 0;
+  context.conversion.refused = false;
   channel.output_started = false;
   return run_conversion_step(context, [&] {
     const SourceNames names = source_names(context.host->document_caption());

@@ -19,6 +19,7 @@ enum class ConversionOutcome {
   program_file,   // the document is a ".tpx" program: nothing converted
   cancelled,      // the type selection was cancelled
   failed,         // a run-time failure ended the conversion ("[converti:]Errore ...")
+  refused,        // the converter refused the document with a message; nothing converted
 };
 
 // Runs one conversion of the active document into the sink already set in the channel.

@@ -79,6 +79,7 @@ class DxfConverter {
   }
 
   bool refuse(std::string_view message) {
+    state_.refused = true;
     program_end(context_);
     context_.host->message_box(message);
     return false;

@@ -63,6 +63,9 @@ struct ConversionState : ReaderCursor, PassState, RunLines {
 
   // The number of the run-time failure that ended the conversion ("[converti:]Errore N"), 0 when none.
   std::int32_t failure_number = 0;
+  // The converter refused the document as a whole (a drawing without its ENTITIES section): the
+  // program was closed with nothing converted, and the conversion did not succeed.
+  bool refused = false;
 
   std::chrono::steady_clock::time_point start_time{};
 
