@@ -1,9 +1,10 @@
 #include "base/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 namespace vireo {
 
@@ -15,7 +16,12 @@ double leading_number(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
-  double value = 0;
+  // The first fifteen digits of the whole part are summed as an integer: below 10^15 every partial
+  // sum is exact in a double too, so the value is the same as the digit-by-digit sum below.
+  std::uint64_t whole = 0;
+  for (int digits = 0; digits < 15 && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++digits, ++i)
+    whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+  double value = static_cast<double>(whole);
   bool point = false;
   double scale = 1;
   for (; i < text.size(); ++i) {
@@ -40,12 +46,15 @@ double leading_number(std::string_view text) {
 
 namespace {
 
-// The decimal text of a number in its shortest form, written into `buf`.
+// The decimal text of a number in its shortest form, written into `buf`. An integral value below
+// 10^15 (the common case: machine steps) is written as the integer it is; -0 gives "0".
 std::string_view number_chars(double value, char (&buf)[64]) {
-  if (value == 0) return "0";  // also -0
-  if (std::nearbyint(value) == value && std::fabs(value) < 1e15) {
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    return {buf, static_cast<std::size_t>(end - buf)};
+  if (std::fabs(value) < 1e15) {
+    const auto integral = static_cast<long long>(value);
+    if (static_cast<double>(integral) == value) {
+      auto [end, ec] = std::to_chars(buf, buf + sizeof buf, integral);
+      return {buf, static_cast<std::size_t>(end - buf)};
+    }
   }
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
   return {buf, static_cast<std::size_t>(end - buf)};
@@ -91,12 +100,10 @@ void append_fw(std::string& out, double value, int digits) {
   char buf[64];
   const std::string_view text = number_chars(value, buf);
   const auto width = static_cast<std::size_t>(digits < 0 ? 0 : digits);
-  if (text.size() >= width) {
-    out.append(text.substr(text.size() - width));
-  } else {
-    out.append(width - text.size(), '0');
-    out.append(text);
-  }
+  // The field grows by its width in zeros at once, and the rightmost digits of the text go over them.
+  const std::size_t kept = std::min(text.size(), width);
+  out.resize(out.size() + width, '0');
+  std::copy_n(text.end() - kept, kept, out.end() - kept);
 }
 
 std::string fw_text(std::string_view text, int digits) {

@@ -61,19 +61,17 @@ class GerberConverter {
     for (;;) {
       switch (token) {
         case 'X':
-          token = read_coordinate(x_field_, false);
-          continue;
         case 'Y':
-          token = read_coordinate(y_field_, true);
+          token = read_coordinate(token);
           continue;
         case '%':
           read_line_rest(context_);
           return;
         case 'D':
-          d_code(read_chars(context_, 2));
+          d_code(read_chars_in_place(context_, 2));
           return;
         case '*':
-          move("*");
+          move(false);
           return;
         default:
           return;  // G and M codes, stray digits and line ends are ignored
@@ -82,8 +80,9 @@ class GerberConverter {
   }
 
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
-  // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
-  char read_coordinate(std::string& field, bool y_axis) {
+  // to even, plus the offset; Y is held in single precision. The axis field is written at once.
+  // Returns the character that ended the number.
+  char read_coordinate(char axis) {
     const std::string_view digits = read_while(context_, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
     const char end = read_char(context_);
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
@@ -91,6 +90,7 @@ class GerberConverter {
     if (whole > INT32_MAX || whole < INT32_MIN)
       throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);
+    const bool y_axis = axis == 'Y';
     double value = 0;
     if (y_axis) {
       const float y = static_cast<float>(rounded + y_offset_);
@@ -100,12 +100,14 @@ class GerberConverter {
       value = rounded + x_offset_;
       state_.geometry.last_x = value;
     }
-    field.assign(1, y_axis ? 'Y' : 'X');
+    std::string& field = y_axis ? y_field_ : x_field_;
+    field.clear();
+    field.push_back(axis);
     append_fw(field, value, digits_count_);
     return end;
   }
 
-  void d_code(const std::string& code) {
+  void d_code(std::string_view code) {
     // A repeated D01 or D02 neither plunges nor lifts again; a flash always drills.
     std::string& last_d = state_.gerber.last_d;
     if (code != kFlash && code == last_d) return;
@@ -116,7 +118,7 @@ class GerberConverter {
       lift();
     } else if (code == kFlash) {
       lift();
-      move(code);
+      move(true);
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
       context_.channel.operation_text = kIdle;
@@ -144,13 +146,13 @@ class GerberConverter {
 
   // The block's coordinates: one interpolated move while drawing, the two axes one after the other
   // while moving or before a flash, nothing otherwise. The fields are emptied in every case.
-  void move(std::string_view token) {
+  void move(bool before_flash) {
     const std::string& last_d = state_.gerber.last_d;
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
       context_.channel.operation_text = kMilling;
       write_line(context_, x_field_, y_field_, cmd::kTerminator, context_.derived.vertex);
-    } else if (last_d == kPenUp || token == kFlash) {
+    } else if (last_d == kPenUp || before_flash) {
       write_line(context_, x_field_, cmd::kTerminator);
       write_line(context_, y_field_, cmd::kTerminator);
     }

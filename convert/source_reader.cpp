@@ -95,7 +95,9 @@ void skip_line_ends(ConversionState& state, SourceText& from, std::string_view t
 
 }  // namespace
 
-std::string read_chars(Context& context, std::size_t count) {
+std::string read_chars(Context& context, std::size_t count) { return std::string(read_chars_in_place(context, count)); }
+
+std::string_view read_chars_in_place(Context& context, std::size_t count) {
   context.host->pump_events();
   ConversionState& state = context.conversion;
   SourceText& from = source(state);
@@ -104,7 +106,7 @@ std::string read_chars(Context& context, std::size_t count) {
   const std::string_view result = text.substr(start, count);
   state.read_cursor = std::min(start + count, text.size());
   from.cursor_moved(state.read_cursor, result.size());
-  if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return std::string(result);
+  if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return result;
   skip_line_ends(state, from, text);
   return {};
 }
@@ -142,7 +144,7 @@ NumberRead read_number(Context& context) {
     }
   }
   // The character that ends the number: a blank or a line end is consumed, anything else is pushed back.
-  const std::string end = read_chars(context, 1);
+  const std::string_view end = read_chars_in_place(context, 1);
   if (end.empty() || end[0] == ' ') {
     number.terminator = end.empty() ? '\0' : ' ';
   } else {

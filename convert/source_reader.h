@@ -24,6 +24,8 @@ void read_from_view(Context& context, TextView& view);
 // feed or nothing read (the end of the text) skips the whole run of line ends that follows and gives
 // the empty text; the cursor then stands on the next character, or at the text length.
 std::string read_chars(Context& context, std::size_t count);
+// The same read without the copy: the text stays valid for the run.
+std::string_view read_chars_in_place(Context& context, std::size_t count);
 
 // The line-end and end-of-text half of read_char, after the events were processed.
 char read_line_end(Context& context);
