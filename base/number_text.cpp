@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 namespace vireo {
 
@@ -19,8 +20,11 @@ double leading_number(std::string_view text) {
   // The first fifteen digits of the whole part are summed as an integer: below 10^15 every partial
   // sum is exact in a double too, so the value is the same as the digit-by-digit sum below.
   std::uint64_t whole = 0;
-  for (int digits = 0; digits < 15 && i < text.size() && text[i] >= '0' && text[i] <= '9'; ++digits, ++i)
-    whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+  for (const std::size_t exact_end = std::min(text.size(), i + 15); i < exact_end; ++i) {
+    const auto digit = static_cast<unsigned char>(text[i] - '0');
+    if (digit > 9) break;
+    whole = whole * 10 + digit;
+  }
   double value = static_cast<double>(whole);
   bool point = false;
   double scale = 1;
@@ -97,13 +101,25 @@ std::string fw(double value, int digits) {
 }
 
 void append_fw(std::string& out, double value, int digits) {
+  const auto width = static_cast<std::size_t>(digits < 0 ? 0 : digits);
+  const std::size_t start = out.size();
+  out.resize(start + width, '0');
+  const std::span<char> field(out.data() + start, width);
+  if (std::fabs(value) < 1e15 && static_cast<double>(static_cast<long long>(value)) == value) {
+    // An integral value (machine steps, nearly always): its digits right to left over the zeros, as
+    // many as fit, then the minus sign if it fits too; the same field as the decimal text cut below.
+    const auto integral = static_cast<long long>(value);
+    auto rest = static_cast<unsigned long long>(integral < 0 ? -integral : integral);
+    std::size_t at = width;
+    for (; at > 0 && rest != 0; rest /= 10) field[--at] = static_cast<char>('0' + rest % 10);
+    if (integral < 0 && at > 0 && rest == 0) field[--at] = '-';
+    return;
+  }
+  // Otherwise the rightmost characters of the decimal text go over the zeros.
   char buf[64];
   const std::string_view text = number_chars(value, buf);
-  const auto width = static_cast<std::size_t>(digits < 0 ? 0 : digits);
-  // The field grows by its width in zeros at once, and the rightmost digits of the text go over them.
   const std::size_t kept = std::min(text.size(), width);
-  out.resize(out.size() + width, '0');
-  std::copy_n(text.end() - kept, kept, out.end() - kept);
+  std::copy_n(text.end() - kept, kept, field.end() - static_cast<std::ptrdiff_t>(kept));
 }
 
 std::string fw_text(std::string_view text, int digits) {

@@ -44,7 +44,8 @@ class GerberConverter {
           program_end(context_);
           return;
         }
-        dispatch(read_char(context_));
+        TokenReader reader(context_);
+        dispatch(reader, reader.next());
       }
       pass_end(context_);
       std::string flag;
@@ -57,18 +58,18 @@ class GerberConverter {
  private:
   // One token ('\0' for a line end); a coordinate hands the character that ended its number back to
   // be dispatched too.
-  void dispatch(char token) {
+  void dispatch(TokenReader& reader, char token) {
     for (;;) {
       switch (token) {
         case 'X':
         case 'Y':
-          token = read_coordinate(token);
+          token = read_coordinate(reader, token);
           continue;
         case '%':
           read_line_rest(context_);
           return;
         case 'D':
-          d_code(read_chars_in_place(context_, 2));
+          d_code(reader.take(2));
           return;
         case '*':
           move(false);
@@ -82,9 +83,9 @@ class GerberConverter {
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
   // to even, plus the offset; Y is held in single precision. The axis field is written at once.
   // Returns the character that ended the number.
-  char read_coordinate(char axis) {
-    const std::string_view digits = read_while(context_, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
-    const char end = read_char(context_);
+  char read_coordinate(TokenReader& reader, char axis) {
+    const std::string_view digits = reader.take_while([](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    const char end = reader.next();
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
     const long long whole = round_half_even(leading_number(digits) * scale_);
     if (whole > INT32_MAX || whole < INT32_MIN)
@@ -121,16 +122,22 @@ class GerberConverter {
       move(true);
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-      context_.channel.operation_text = kIdle;
+      show_operation(kIdle);
       write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
       write_line(context_, rapid_feed_);
     }
   }
 
+  // The status bar's operation text; set only when it changes, as nearly every line keeps it.
+  void show_operation(std::string_view operation) {
+    std::string& shown = context_.channel.operation_text;
+    if (shown != operation) shown = operation;
+  }
+
   // Tool down at the cutting depth with the plunge feed, then the cutting feed.
   void plunge(std::string_view operation) {
     ++context_.channel.line_counter;
-    context_.channel.operation_text = operation;
+    show_operation(operation);
     write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, cmd::kTerminator);
     write_line(context_, state_.feed_setting);
     if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
@@ -139,7 +146,7 @@ class GerberConverter {
   // Tool up to the travel Z with the return feed, then the rapid feed.
   void lift() {
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-    context_.channel.operation_text = kIdle;
+    show_operation(kIdle);
     write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
     write_line(context_, rapid_feed_);
   }
@@ -150,7 +157,7 @@ class GerberConverter {
     const std::string& last_d = state_.gerber.last_d;
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
-      context_.channel.operation_text = kMilling;
+      show_operation(kMilling);
       write_line(context_, x_field_, y_field_, cmd::kTerminator, context_.derived.vertex);
     } else if (last_d == kPenUp || before_flash) {
       write_line(context_, x_field_, cmd::kTerminator);
