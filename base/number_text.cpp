@@ -100,25 +100,41 @@ std::string fw(double value, int digits) {
   return text;
 }
 
+namespace {
+
+// The digits of `rest` written right to left from the end of `field`, as many as fit; returns how
+// many places are left before them. Machine steps fit 32 bits, where the division is cheaper.
+template <typename Unsigned>
+std::size_t write_digits_back(std::span<char> field, Unsigned rest) {
+  std::size_t at = field.size();
+  for (; at > 0 && rest != 0; rest /= 10) field[--at] = static_cast<char>('0' + rest % 10);
+  return rest == 0 ? at : 0;
+}
+
+}  // namespace
+
 void append_fw(std::string& out, double value, int digits) {
-  const auto width = static_cast<std::size_t>(digits < 0 ? 0 : digits);
   const std::size_t start = out.size();
-  out.resize(start + width, '0');
-  const std::span<char> field(out.data() + start, width);
+  out.resize(start + static_cast<std::size_t>(digits < 0 ? 0 : digits));
+  write_fw(std::span<char>(out).subspan(start), value);
+}
+
+void write_fw(std::span<char> field, double value) {
+  std::fill(field.begin(), field.end(), '0');
   if (std::fabs(value) < 1e15 && static_cast<double>(static_cast<long long>(value)) == value) {
     // An integral value (machine steps, nearly always): its digits right to left over the zeros, as
     // many as fit, then the minus sign if it fits too; the same field as the decimal text cut below.
     const auto integral = static_cast<long long>(value);
-    auto rest = static_cast<unsigned long long>(integral < 0 ? -integral : integral);
-    std::size_t at = width;
-    for (; at > 0 && rest != 0; rest /= 10) field[--at] = static_cast<char>('0' + rest % 10);
-    if (integral < 0 && at > 0 && rest == 0) field[--at] = '-';
+    const auto magnitude = static_cast<unsigned long long>(integral < 0 ? -integral : integral);
+    const std::size_t left = magnitude <= UINT32_MAX ? write_digits_back(field, static_cast<std::uint32_t>(magnitude))
+                                                     : write_digits_back(field, magnitude);
+    if (integral < 0 && left > 0) field[left - 1] = '-';
     return;
   }
   // Otherwise the rightmost characters of the decimal text go over the zeros.
   char buf[64];
   const std::string_view text = number_chars(value, buf);
-  const std::size_t kept = std::min(text.size(), width);
+  const std::size_t kept = std::min(text.size(), field.size());
   std::copy_n(text.end() - kept, kept, field.end() - static_cast<std::ptrdiff_t>(kept));
 }
 
