@@ -61,8 +61,7 @@ class GerberConverter {
           program_end(context_);
           return;
         }
-        TokenReader reader(context_);
-        dispatch(reader, reader.next());
+        convert_line();
       }
       pass_end(context_);
       std::string flag;
@@ -73,9 +72,19 @@ class GerberConverter {
   }
 
  private:
-  // One token ('\0' for a line end); a coordinate hands the character that ended its number back to
-  // be dispatched too.
-  void dispatch(TokenReader& reader, char token) {
+  // The tokens up to the next line end, read with one reader: the host processes its events once per
+  // line. A stop asked for while a token's lines were written is seen before the next token.
+  void convert_line() {
+    TokenReader reader(context_);
+    char last = '\0';
+    do {
+      last = dispatch(reader, reader.next());
+    } while (last != '\0' && !state_.abort && state_.read_cursor < state_.text_length);
+  }
+
+  // One token; a coordinate hands the character that ended its number back to be dispatched too.
+  // Returns the last token, '\0' when the line (or the text) ended.
+  char dispatch(TokenReader& reader, char token) {
     for (;;) {
       switch (token) {
         case 'X':
@@ -84,15 +93,15 @@ class GerberConverter {
           continue;
         case '%':
           read_line_rest(context_);
-          return;
+          return '\0';
         case 'D':
           d_code(reader.take(2));
-          return;
+          return token;
         case '*':
           move(false);
-          return;
+          return token;
         default:
-          return;  // G and M codes, stray digits and line ends are ignored
+          return token;  // G and M codes, stray digits and line ends are ignored
       }
     }
   }
