@@ -1,6 +1,7 @@
 // Numbers as the machine language and the settings hold them: as text, converted on use.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,10 @@ long long int_part(double value);
 // `digits` characters. A negative value keeps its minus sign inside the field (fw(-200, 5) is
 // "0-200"); a longer value loses its leading digits (fw(123456, 5) is "23456").
 std::string fw(double value, int digits);
-// The same appended to `out`, without a temporary text (the converters' hot path).
+// The same appended to `out`, without a temporary text.
 void append_fw(std::string& out, double value, int digits);
+// The same written over a field of `digits` characters in place (the converters' hot path).
+void write_fw(std::span<char> field, double value);
 
 // The same field made from a setting's text as it stands, without reading it as a number:
 // fw_text("1500", 5) is "01500", fw_text(" 15", 5) is "00 15".

@@ -1,6 +1,8 @@
 #include "convert/gerber.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,21 @@ constexpr std::string_view kFlash = "03";
 constexpr std::string_view kMilling = "FRESATURA ";
 constexpr std::string_view kDrilling = "  FORO    ";
 constexpr std::string_view kIdle = "          ";
+
+// The value of a coordinate's run of digits and "-", as leading_number reads it: an optional "-",
+// then the digits up to the next "-". The usual run, a sign and at most fifteen digits, is summed
+// here in one pass as an integer (exact, as in leading_number); any other goes to leading_number.
+double coordinate_value(std::string_view run) {
+  const bool negative = run.starts_with('-');
+  const std::string_view digits = run.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > 15) return leading_number(run);
+  std::int64_t sum = 0;
+  for (const char c : digits) {
+    if (c == '-') return leading_number(run);
+    sum = sum * 10 + (c - '0');
+  }
+  return negative ? -static_cast<double>(sum) : static_cast<double>(sum);
+}
 
 class GerberConverter {
  public:
@@ -44,7 +61,7 @@ class GerberConverter {
           program_end(context_);
           return;
         }
-        dispatch(read_char(context_));
+        convert_line();
       }
       pass_end(context_);
       std::string flag;
@@ -55,42 +72,52 @@ class GerberConverter {
   }
 
  private:
-  // One token ('\0' for a line end); a coordinate hands the character that ended its number back to
-  // be dispatched too.
-  void dispatch(char token) {
+  // The tokens up to the next line end, read with one reader: the host processes its events once per
+  // line. A stop asked for while a token's lines were written is seen before the next token.
+  void convert_line() {
+    TokenReader reader(context_);
+    char last = '\0';
+    do {
+      last = dispatch(reader, reader.next());
+    } while (last != '\0' && !state_.abort && state_.read_cursor < state_.text_length);
+  }
+
+  // One token; a coordinate hands the character that ended its number back to be dispatched too.
+  // Returns the last token, '\0' when the line (or the text) ended.
+  char dispatch(TokenReader& reader, char token) {
     for (;;) {
       switch (token) {
         case 'X':
-          token = read_coordinate(x_field_, false);
-          continue;
         case 'Y':
-          token = read_coordinate(y_field_, true);
+          token = read_coordinate(reader, token);
           continue;
         case '%':
           read_line_rest(context_);
-          return;
+          return '\0';
         case 'D':
-          d_code(read_chars(context_, 2));
-          return;
+          d_code(reader.take(2));
+          return token;
         case '*':
-          move("*");
-          return;
+          move(false);
+          return token;
         default:
-          return;  // G and M codes, stray digits and line ends are ignored
+          return token;  // G and M codes, stray digits and line ends are ignored
       }
     }
   }
 
   // The digits and "-" after "X" or "Y" (a decimal point ends the number), scaled and rounded half
-  // to even, plus the offset; Y is held in single precision. Returns the character that ended it.
-  char read_coordinate(std::string& field, bool y_axis) {
-    const std::string_view digits = read_while(context_, [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
-    const char end = read_char(context_);
+  // to even, plus the offset; Y is held in single precision. The axis field is written at once.
+  // Returns the character that ended the number.
+  char read_coordinate(TokenReader& reader, char axis) {
+    const std::string_view digits = reader.take_while([](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    const char end = reader.next();
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
-    const long long whole = round_half_even(leading_number(digits) * scale_);
+    const long long whole = round_half_even(coordinate_value(digits) * scale_);
     if (whole > INT32_MAX || whole < INT32_MIN)
       throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);
+    const bool y_axis = axis == 'Y';
     double value = 0;
     if (y_axis) {
       const float y = static_cast<float>(rounded + y_offset_);
@@ -100,12 +127,15 @@ class GerberConverter {
       value = rounded + x_offset_;
       state_.geometry.last_x = value;
     }
-    field.assign(1, y_axis ? 'Y' : 'X');
-    append_fw(field, value, digits_count_);
+    CoordinateField& field = y_axis ? y_field_ : x_field_;
+    field.text.resize(1 + static_cast<std::size_t>(std::max(digits_count_, 0)));
+    field.text[0] = axis;
+    write_fw(std::span<char>(field.text).subspan(1), value);
+    field.named = true;
     return end;
   }
 
-  void d_code(const std::string& code) {
+  void d_code(std::string_view code) {
     // A repeated D01 or D02 neither plunges nor lifts again; a flash always drills.
     std::string& last_d = state_.gerber.last_d;
     if (code != kFlash && code == last_d) return;
@@ -116,19 +146,25 @@ class GerberConverter {
       lift();
     } else if (code == kFlash) {
       lift();
-      move(code);
+      move(true);
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-      context_.channel.operation_text = kIdle;
+      show_operation(kIdle);
       write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
       write_line(context_, rapid_feed_);
     }
   }
 
+  // The status bar's operation text; set only when it changes, as nearly every line keeps it.
+  void show_operation(std::string_view operation) {
+    std::string& shown = context_.channel.operation_text;
+    if (shown != operation) shown = operation;
+  }
+
   // Tool down at the cutting depth with the plunge feed, then the cutting feed.
   void plunge(std::string_view operation) {
     ++context_.channel.line_counter;
-    context_.channel.operation_text = operation;
+    show_operation(operation);
     write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, cmd::kTerminator);
     write_line(context_, state_.feed_setting);
     if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
@@ -137,25 +173,25 @@ class GerberConverter {
   // Tool up to the travel Z with the return feed, then the rapid feed.
   void lift() {
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-    context_.channel.operation_text = kIdle;
+    show_operation(kIdle);
     write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
     write_line(context_, rapid_feed_);
   }
 
   // The block's coordinates: one interpolated move while drawing, the two axes one after the other
   // while moving or before a flash, nothing otherwise. The fields are emptied in every case.
-  void move(std::string_view token) {
+  void move(bool before_flash) {
     const std::string& last_d = state_.gerber.last_d;
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
-      context_.channel.operation_text = kMilling;
-      write_line(context_, x_field_, y_field_, cmd::kTerminator, context_.derived.vertex);
-    } else if (last_d == kPenUp || token == kFlash) {
-      write_line(context_, x_field_, cmd::kTerminator);
-      write_line(context_, y_field_, cmd::kTerminator);
+      show_operation(kMilling);
+      write_line(context_, x_field_.part(), y_field_.part(), cmd::kTerminator, context_.derived.vertex);
+    } else if (last_d == kPenUp || before_flash) {
+      write_line(context_, x_field_.part(), cmd::kTerminator);
+      write_line(context_, y_field_.part(), cmd::kTerminator);
     }
-    x_field_.clear();
-    y_field_.clear();
+    x_field_.named = false;
+    y_field_.named = false;
   }
 
   Context& context_;
@@ -167,8 +203,16 @@ class GerberConverter {
   const std::string return_feed_;
   const std::string rapid_feed_;
 
-  std::string x_field_;
-  std::string y_field_;
+  // A coordinate field: the axis letter and its fixed-width value. The text is kept from block to
+  // block for its storage; a block that did not name the axis writes nothing for it.
+  struct CoordinateField {
+    std::string text;
+    bool named = false;
+    std::string_view part() const { return named ? std::string_view(text) : std::string_view(); }
+  };
+
+  CoordinateField x_field_;
+  CoordinateField y_field_;
 };
 
 }  // namespace

@@ -20,6 +20,12 @@ inline std::string_view line_part(const char& letter) { return {&letter, 1}; }
 // Lines up to this long are put together on the stack; nearly every line of a conversion is.
 inline constexpr std::size_t kShortLine = 256;
 
+// A line of one part is handed on as it stands.
+template <typename Part>
+void write_line(Context& context, const Part& part) {
+  emit_line(context, line_part(part));
+}
+
 // Emits the concatenation of the parts as one line.
 template <typename... Parts>
 void write_line(Context& context, const Parts&... parts) {

@@ -55,13 +55,6 @@ class ViewSource : public SourceText {
   std::chrono::steady_clock::time_point shown_at_{};
 };
 
-bool line_end(char c) { return c == '\r' || c == '\n'; }
-
-SourceText& source(ConversionState& state) {
-  if (!state.source) throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no source text");
-  return *state.source;
-}
-
 // Steps the cursor back over the character just read.
 void push_back(ConversionState& state) {
   if (state.read_cursor == 0) return;
@@ -83,44 +76,29 @@ void read_from_view(Context& context, TextView& view) {
   state.text_length = std::min(state.text_length, state.source->text().size());
 }
 
-namespace {
+std::string read_chars(Context& context, std::size_t count) { return std::string(read_chars_in_place(context, count)); }
+
+std::string_view TokenReader::take(std::size_t count) {
+  if (!from_) no_source();
+  const std::size_t start = std::min(state_.read_cursor, text_.size());
+  const std::string_view result = text_.substr(start, count);
+  state_.read_cursor = start + result.size();
+  from_->cursor_moved(state_.read_cursor, result.size());
+  if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return result;
+  skip_line_ends();
+  return {};
+}
 
 // After a carriage return, a line feed or nothing read: skips the rest of the run of line ends. The
 // cursor is tested before each character, so the character after the run is never lost, not even the
 // last one of the text.
-void skip_line_ends(ConversionState& state, SourceText& from, std::string_view text) {
-  while (state.read_cursor < text.size() && line_end(text[state.read_cursor])) ++state.read_cursor;
-  from.cursor_moved(state.read_cursor, 0);
+void TokenReader::skip_line_ends() {
+  while (state_.read_cursor < text_.size() && line_end(text_[state_.read_cursor])) ++state_.read_cursor;
+  from_->cursor_moved(state_.read_cursor, 0);
 }
 
-}  // namespace
-
-std::string read_chars(Context& context, std::size_t count) {
-  context.host->pump_events();
-  ConversionState& state = context.conversion;
-  SourceText& from = source(state);
-  const std::string_view text = from.text().substr(0, state.text_length);
-  const std::size_t start = std::min(state.read_cursor, text.size());
-  const std::string_view result = text.substr(start, count);
-  state.read_cursor = std::min(start + count, text.size());
-  from.cursor_moved(state.read_cursor, result.size());
-  if (!(result.empty() || (result.size() == 1 && line_end(result[0])))) return std::string(result);
-  skip_line_ends(state, from, text);
-  return {};
-}
-
-char read_line_end(Context& context) {
-  ConversionState& state = context.conversion;
-  SourceText& from = source(state);
-  const std::string_view whole = from.text();
-  const std::string_view text = whole.size() > state.text_length ? whole.substr(0, state.text_length) : whole;
-  if (state.read_cursor < text.size()) {
-    const char c = text[state.read_cursor++];
-    from.cursor_moved(state.read_cursor, 1);
-    if (!line_end(c)) return c;
-  }
-  skip_line_ends(state, from, text);
-  return '\0';
+void TokenReader::no_source() {
+  throw RunError(err::kObjectNotSet, "Object variable or With block variable not set: no source text");
 }
 
 namespace {
@@ -132,7 +110,8 @@ bool any_char(char) { return true; }
 
 NumberRead read_number(Context& context) {
   NumberRead number;
-  std::string digits(read_while(context, number_char));
+  TokenReader reader(context);
+  std::string digits(reader.take_while(number_char));
   for (char& c : digits) {
     if (c == ',' || c == '.') {
       c = '.';
@@ -142,7 +121,7 @@ NumberRead read_number(Context& context) {
     }
   }
   // The character that ends the number: a blank or a line end is consumed, anything else is pushed back.
-  const std::string end = read_chars(context, 1);
+  const std::string_view end = reader.take(1);
   if (end.empty() || end[0] == ' ') {
     number.terminator = end.empty() ? '\0' : ' ';
   } else {
@@ -159,8 +138,9 @@ NumberRead read_number(Context& context) {
 }
 
 std::string read_line_rest(Context& context) {
-  std::string rest(read_while(context, any_char));
-  read_line_end(context);
+  TokenReader reader(context);
+  std::string rest(reader.take_while(any_char));
+  reader.next();
   return rest;
 }
 

@@ -20,51 +20,72 @@ void read_from_copy(Context& context);
 // follows the cursor as the progress display, refreshed every ~15 ms rather than per character.
 void read_from_view(Context& context, TextView& view);
 
-// The next `count` characters, after letting the host process its events. A carriage return, a line
-// feed or nothing read (the end of the text) skips the whole run of line ends that follows and gives
-// the empty text; the cursor then stands on the next character, or at the text length.
-std::string read_chars(Context& context, std::size_t count);
+// One token read in place: the host processes its events once, the text is taken once, and then
+// characters and runs are taken from the cursor on, each exactly as the reads below take them. A
+// converter reads a token of several parts (a letter, its number, the character that ends it) with
+// one reader; the text stays valid for the run.
+class TokenReader {
+ public:
+  explicit TokenReader(Context& context)
+      : state_((context.host->pump_events(), context.conversion)),
+        from_(state_.source.get()),
+        text_(from_ ? from_->text().substr(0, state_.text_length) : std::string_view()) {}
 
-// The line-end and end-of-text half of read_char, after the events were processed.
-char read_line_end(Context& context);
-
-// read_chars(context, 1) as one character, '\0' standing for the empty text (a run of line ends, or
-// the end). For readers to which a NUL character means nothing either. Inline: converters call it
-// for nearly every character of the source.
-inline char read_char(Context& context) {
-  context.host->pump_events();
-  ConversionState& state = context.conversion;
-  if (SourceText* from = state.source.get()) {
-    const std::string_view text = from->text();
-    if (state.read_cursor < state.text_length && state.read_cursor < text.size()) {
-      const char c = text[state.read_cursor];
-      if (c != '\r' && c != '\n') {
-        ++state.read_cursor;
-        from->cursor_moved(state.read_cursor, 1);
-        return c;
-      }
+  // The next character, '\0' standing for a run of line ends (all of it is read) or the end.
+  char next() {
+    if (!from_) no_source();
+    if (state_.read_cursor < text_.size()) {
+      const char c = text_[state_.read_cursor++];
+      from_->cursor_moved(state_.read_cursor, 1);
+      if (!line_end(c)) return c;
     }
+    skip_line_ends();
+    return '\0';
   }
-  return read_line_end(context);
-}
 
-// The run of characters from the cursor on that `accept` takes (never a line end), read at once after
-// letting the host process its events; the cursor then stands on the first character not taken. The
-// text stays valid for the run. Empty at a line end or at the end of the text, where nothing is read.
+  // The run of characters from the cursor on that `accept` takes, never a line end; the cursor then
+  // stands on the first character not taken. Empty at a line end, at the end, and without a source.
+  template <typename Accept>
+  std::string_view take_while(Accept accept) {
+    if (!from_) return {};
+    const std::size_t start = std::min(state_.read_cursor, text_.size());
+    std::size_t end = start;
+    while (end < text_.size() && accept(text_[end]) && !line_end(text_[end])) ++end;
+    if (end == start) return {};
+    state_.read_cursor = end;
+    from_->cursor_moved(end, end - start);
+    return text_.substr(start, end - start);
+  }
+
+  // The next `count` characters. A carriage return, a line feed or nothing read (the end of the
+  // text) skips the whole run of line ends that follows and gives the empty text; the cursor then
+  // stands on the next character, or at the text length.
+  std::string_view take(std::size_t count);
+
+ private:
+  static bool line_end(char c) { return c == '\r' || c == '\n'; }
+  void skip_line_ends();
+  [[noreturn]] static void no_source();
+
+  ConversionState& state_;
+  SourceText* from_;
+  std::string_view text_;
+};
+
+// The single reads, each after letting the host process its events.
+// read_chars: TokenReader::take as a text of its own.
+std::string read_chars(Context& context, std::size_t count);
+// TokenReader::take.
+inline std::string_view read_chars_in_place(Context& context, std::size_t count) {
+  return TokenReader(context).take(count);
+}
+// TokenReader::next: read_chars(context, 1) as one character, '\0' standing for the empty text (a
+// run of line ends, or the end). For readers to which a NUL character means nothing either.
+inline char read_char(Context& context) { return TokenReader(context).next(); }
+// TokenReader::take_while.
 template <typename Accept>
 std::string_view read_while(Context& context, Accept accept) {
-  context.host->pump_events();
-  ConversionState& state = context.conversion;
-  SourceText* from = state.source.get();
-  if (!from) return {};
-  const std::string_view text = from->text().substr(0, state.text_length);
-  const std::size_t start = std::min(state.read_cursor, text.size());
-  std::size_t end = start;
-  while (end < text.size() && text[end] != '\r' && text[end] != '\n' && accept(text[end])) ++end;
-  if (end == start) return {};
-  state.read_cursor = end;
-  from->cursor_moved(end, end - start);
-  return text.substr(start, end - start);
+  return TokenReader(context).take_while(accept);
 }
 
 struct NumberRead {

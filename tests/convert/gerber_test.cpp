@@ -88,6 +88,27 @@ TEST_F(GerberTest, ACoordinateBeyond32BitsEndsTheConversionAsAnOverflow) {
   EXPECT_EQ(dir.read("t.tpx"), "F45Z00800*X83647*Y83648*go0go0");
 }
 
+TEST_F(GerberTest, ACoordinateIsTheLeadingNumberOfItsRun) {
+  // The run after the letter takes digits and "-"; its value is the sign and the digits before any
+  // other "-", and a run of more than fifteen digits reads the same way.
+  const struct {
+    const char* block;
+    const char* fields;
+  } cases[] = {
+      {"X12-3Y-0D02*\n", "X00012*Y00000*"},
+      {"X--5Y12-D02*\n", "X00000*Y00012*"},
+      {"X0000000000000000012Y-D02*\n", "X00012*Y00000*"},
+      {"X999999999999999Y1D02*\n", ""},  // fifteen nines: beyond 32 bits
+  };
+  for (const auto& c : cases) {
+    const bool fits = *c.fields != '\0';
+    EXPECT_EQ(convert(c.block, sink::kFile), fits ? ConversionOutcome::converted : ConversionOutcome::failed) << c.block;
+    if (fits) {
+      EXPECT_EQ(dir.read("t.tpx"), std::string("F45Z00800*") + c.fields + "go0go0") << c.block;
+    }
+  }
+}
+
 TEST_F(GerberTest, SampleFilesConvertWithoutFailure) {
   const char* moved = std::getenv("VIREO_SAMPLES");  // where a checkout keeps them elsewhere
   const std::filesystem::path samples = std::filesystem::path(moved ? moved : VIREO_SAMPLES) / "gerber";

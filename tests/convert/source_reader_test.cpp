@@ -79,6 +79,18 @@ TEST_F(ReaderTest, EveryReadLetsTheHostProcessEvents) {
   EXPECT_EQ(host.pumps, 2);
 }
 
+TEST_F(ReaderTest, ATokenOfSeveralPartsLetsTheHostProcessEventsOnce) {
+  open_copy("X-12Y\r\nD");
+  TokenReader reader(context);
+  EXPECT_EQ(reader.next(), 'X');
+  EXPECT_EQ(reader.take_while([](char c) { return c == '-' || (c >= '0' && c <= '9'); }), "-12");
+  EXPECT_EQ(reader.next(), 'Y');
+  EXPECT_EQ(reader.next(), '\0');  // the whole run of line ends
+  EXPECT_EQ(reader.take(2), "D");  // cut short by the end of the text
+  EXPECT_EQ(host.pumps, 1);
+  EXPECT_EQ(context.conversion.read_cursor, 8u);
+}
+
 TEST_F(ReaderTest, NumbersAndWhatEndsThem) {
   struct Case {
     const char* name;
