@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "convert/driver.h"
-#include "fuzz/answering_host.h"
+#include "fuzz/fuzz_host.h"
 #include "settings/settings_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,13 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t mode = data[0];
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  vireo::fuzz::AnsweringHost host;
+  vireo::fuzz::FuzzHost host;
   vireo::Context context(host);
-  host.attach(context);
-  host.document.forget_colours(true);
-  host.output.forget_colours(true);
-  host.document.content.assign(text);
-  host.caption = (vireo::fuzz::work_folder() / "drawing.dxf").string();
+  host.start(context, text, "vireo-dxf-fuzz", "drawing.dxf");
 
   // The first byte picks the digit count, passes, the knife, the chord angle, the sink and the unit.
   vireo::SettingsRecord& settings = context.settings;

@@ -5,56 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "convert/driver.h"
 #include "convert/excellon.h"
 #include "core/channel_state.h"
-#include "core/context.h"
-#include "core/memory_text_view.h"
+#include "fuzz/fuzz_host.h"
 #include "settings/settings_record.h"
 
 namespace {
-
-class FuzzHost : public vireo::Host {
- public:
-  vireo::MemoryTextView document;
-  vireo::MemoryTextView output;
-  std::string caption;
-  std::vector<std::string> tools;
-  std::string chosen;
-  vireo::Context* context = nullptr;
-
-  // A pause raised by the output view on a doubtful line is released at once.
-  void wait_events(int) override {
-    if (context) context->channel.pause = false;
-  }
-  vireo::TextView* document_view() override { return &document; }
-  std::string document_caption() override { return caption; }
-  vireo::TextView* show_output_window(std::string_view) override { return &output; }
-  vireo::TextView* output_view() override { return &output; }
-  std::string select_file_type() override { return ".drl"; }
-  void clear_tool_list() override { tools.clear(); }
-  void add_tool_list_item(std::string_view text) override { tools.emplace_back(text); }
-  std::string tool_list_text() override { return chosen; }
-  void set_tool_list_text(std::string_view text) override { chosen = text; }
-  // The operator picks tool 1 for a number the changer has no slot for, and changes tools by hand at once.
-  void show_tool_window(std::string_view, bool, bool) override { context->tools.requested = 1; }
-  void show_manual_prompt(std::string_view) override { context->tools.manual_wait = false; }
-};
-
-const std::filesystem::path& work_folder() {
-  static const std::filesystem::path folder = [] {
-    std::filesystem::path p = std::filesystem::temp_directory_path() / ("vireo-excellon-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(p);
-    return p;
-  }();
-  return folder;
-}
 
 bool acceptable(vireo::ConversionOutcome outcome) {
   // A drill text may fail only as an overflow (a coordinate beyond 32 bits) or a tool number below 0.
@@ -69,13 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t more = data[1];
   const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
-  FuzzHost host;
+  vireo::fuzz::FuzzHost host;
   vireo::Context context(host);
-  host.context = &context;
-  host.document.forget_colours(true);
-  host.output.forget_colours(true);
-  host.document.content.assign(text);
-  host.caption = (work_folder() / (more & 64 ? "board.xln" : "board.drl")).string();
+  host.start(context, text, "vireo-excellon-fuzz", more & 64 ? "board.xln" : "board.drl");
+  host.file_type = ".drl";
 
   // The first two bytes pick the mode, the sink, passes, progressive drilling and tool changes.
   using vireo::Slot;

@@ -10,7 +10,7 @@
 
 #include "convert/driver.h"
 #include "core/channel_state.h"
-#include "fuzz/conversion_fuzz_host.h"
+#include "fuzz/fuzz_host.h"
 #include "settings/settings_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,11 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   vireo::fuzz::FuzzHost host;
   vireo::Context context(host);
-  host.context = &context;
-  host.document.forget_colours(true);
-  host.output.forget_colours(true);
-  host.document.content.assign(text);
-  host.caption = (vireo::fuzz::work_folder("vireo-gcode-fuzz") / "part.nc").string();
+  host.start(context, text, "vireo-gcode-fuzz", "part.nc");
 
   // The first two bytes pick the mode, the sink and the settings that steer the reading.
   using vireo::Slot;

@@ -4,61 +4,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
-#include "core/context.h"
-#include "core/memory_text_view.h"
 #include "convert/driver.h"
 #include "convert/source_reader.h"
 #include "core/channel_state.h"
+#include "fuzz/fuzz_host.h"
 #include "settings/settings_record.h"
-
-namespace {
-
-// A host that never waits: a pause raised by the output view on a doubtful line is released at once.
-class FuzzHost : public vireo::Host {
- public:
-  vireo::MemoryTextView document;
-  vireo::MemoryTextView output;
-  std::string caption;
-  vireo::Context* context = nullptr;
-
-  void wait_events(int) override {
-    if (context) context->channel.pause = false;
-  }
-  vireo::TextView* document_view() override { return &document; }
-  std::string document_caption() override { return caption; }
-  vireo::TextView* show_output_window(std::string_view) override { return &output; }
-  vireo::TextView* output_view() override { return &output; }
-  std::string select_file_type() override { return ".gbr"; }
-};
-
-const std::filesystem::path& work_folder() {
-  static const std::filesystem::path folder = [] {
-    std::filesystem::path p = std::filesystem::temp_directory_path() / ("vireo-gerber-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(p);
-    return p;
-  }();
-  return folder;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::uint8_t mode = data[0];
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-  FuzzHost host;
+  vireo::fuzz::FuzzHost host;
   vireo::Context context(host);
-  host.context = &context;
-  host.document.forget_colours(true);
-  host.output.forget_colours(true);
-  host.document.content.assign(text);
-  host.caption = (work_folder() / "board.gbr").string();
+  host.start(context, text, "vireo-gerber-fuzz", "board.gbr");
+  host.file_type = ".gbr";
 
   // The first byte picks the sink, the digit count, passes and the pulse commands.
   vireo::SettingsRecord& settings = context.settings;

@@ -8,7 +8,7 @@
 
 #include "convert/driver.h"
 #include "core/channel_state.h"
-#include "fuzz/conversion_fuzz_host.h"
+#include "fuzz/fuzz_host.h"
 #include "settings/settings_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,11 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   vireo::fuzz::FuzzHost host;
   vireo::Context context(host);
-  host.context = &context;
-  host.document.forget_colours(true);
-  host.output.forget_colours(true);
-  host.document.content.assign(text);
-  host.caption = (vireo::fuzz::work_folder("vireo-rml-fuzz") / "mill.rml").string();
+  host.start(context, text, "vireo-rml-fuzz", "mill.rml");
 
   using vireo::Slot;
   vireo::SettingsRecord& settings = context.settings;
