@@ -9,29 +9,17 @@
 
 #include "convert/driver.h"
 #include "core/context.h"
-#include "core/line_sink.h"
 #include "tests/support/fake_host.h"
+#include "tests/support/forgetful_recorder.h"
 
 namespace vireo {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Records every line as delivered to the dummy device. The position display is forgotten after each
-// line, so that no repeated Z move or feed code is dropped and the lines read as the writers wrote
-// them; the pulse state is still followed.
-struct LineRecorder : RecordingSink {
-  Context* context = nullptr;
-  void take(std::string_view line) override {
-    RecordingSink::take(line);
-    context->display.display_z = "999999999";
-    context->display.display_f = "-1";
-  }
-};
-
 struct GeometryTest : ::testing::Test {
   test::FakeHost host;
-  LineRecorder recorded;  // the channel's listener, made before the context so that it outlives it
+  test::ForgetfulRecorder recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   GeometryRegisters& g = ctx.conversion.geometry;
 

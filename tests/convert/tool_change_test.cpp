@@ -6,32 +6,21 @@
 #include <vector>
 
 #include "core/context.h"
-#include "core/line_sink.h"
 #include "link/job_window.h"
 #include "link/operator_prompts.h"
 #include "link/output_channel.h"
 #include "base/run_error.h"
 #include "tests/support/fake_host.h"
+#include "tests/support/forgetful_recorder.h"
 
 namespace vireo {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Records every line as it reaches the sink. After each line the position display is forgotten, so
-// the encoder never drops a repeated Z move or feed code and the lines read as the sequence wrote them.
-struct LineRecorder : RecordingSink {
-  Context* context = nullptr;
-  void take(std::string_view line) override {
-    RecordingSink::take(line);
-    context->display.display_z = "999999999";
-    context->display.display_f = "-1";
-  }
-};
-
 struct ToolChangeTest : ::testing::Test {
   test::FakeHost host;
-  LineRecorder recorded;  // the channel's listener, made before the context so that it outlives it
+  test::ForgetfulRecorder recorded;  // the channel's listener, made before the context so that it outlives it
   Context ctx{host};
   ToolState& tools = ctx.tools;
 
