@@ -2,8 +2,8 @@
 // conversion command runs through the Qt host (whose event pump serves the windows while the run
 // reads, and whose status bar shows the channel's texts), and the input rate is printed in MB/s with
 // the headless library figure of the same board and sink beside it. Runs on the offscreen platform.
-// Usage: gui_convert_bench [MEGABYTES] [file|rtf] (default 24 MB into a program file; "rtf" converts
-// into the output view).
+// Usage: gui_convert_bench [MEGABYTES] [file|rtf|machine] (default 24 MB into a program file; "rtf"
+// converts into the output view, "machine" to the dummy device unpaced, with the position display open).
 #include <QApplication>
 #include <QTemporaryDir>
 #include <chrono>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <string_view>
 
 #include "app/gui/main_window.h"
@@ -18,6 +19,7 @@
 #include "core/memory_text_view.h"
 #include "bench/gerber_board.h"
 #include "convert/driver.h"
+#include "settings/settings_record.h"
 #include "settings/setup_file.h"
 
 namespace {
@@ -42,6 +44,8 @@ double headless_seconds(const std::string& board, const std::filesystem::path& s
   host.output.forget_colours(true);
   host.caption = source.string();
   vireo::UiContext context(host);
+  context.settings.set_text(vireo::Slot::ritardo_dsr, "0");
+  vireo::derive_settings(context.settings, context.derived);
   context.channel.sink = sink;
   const auto start = Clock::now();
   vireo::convert_document(context);
@@ -54,8 +58,10 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 24;
-  const bool into_view = argc > 2 && std::string_view(argv[2]) == vireo::sink::kTextView;
-  const std::string_view sink = into_view ? vireo::sink::kTextView : vireo::sink::kFile;
+  const std::string_view option = argc > 2 ? argv[2] : "file";
+  const std::string_view sink = option == "rtf"       ? vireo::sink::kTextView
+                                : option == "machine" ? vireo::sink::kMachine
+                                                      : vireo::sink::kFile;
   QTemporaryDir dir;
   const std::filesystem::path home(dir.path().toStdString());
   const std::filesystem::path source = home / "board.gtl";
@@ -67,7 +73,10 @@ int main(int argc, char** argv) {
   for (int run = 0; run < 3; ++run) headless = std::min(headless, headless_seconds(board, source, sink));
 
   // A setup file of defaults, so the start does not stop in the first-start setup dialog.
-  vireo::write_setup_file(home / "vireo.stu", vireo::SettingsRecord{});
+  // The dummy device takes the characters unpaced, as in the headless run.
+  vireo::SettingsRecord settings;
+  settings.set_text(vireo::Slot::ritardo_dsr, "0");
+  vireo::write_setup_file(home / "vireo.stu", settings);
   vireo::StartupOptions options;
   options.data_directory = home;
   options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
@@ -87,16 +96,20 @@ int main(int argc, char** argv) {
     vireo::convert_document(context);
     gui = std::min(gui, seconds_since(start));
   });
-  for (int run = 0; run < 3; ++run)
-    window->run(into_view ? vireo::Command::convert_to_text : vireo::Command::convert_to_file);
+  const vireo::Command command = sink == vireo::sink::kTextView ? vireo::Command::convert_to_text
+                                 : sink == vireo::sink::kMachine ? vireo::Command::convert_to_machine
+                                                                 : vireo::Command::convert_to_file;
+  if (sink == vireo::sink::kMachine && !window->tool_sub_window(vireo::ToolWindow::display))
+    window->toggle_tool_window(vireo::ToolWindow::display);
+  for (int run = 0; run < 3; ++run) window->run(command);
   if (program.context().channel.error_count != 0) {
     std::fprintf(stderr, "conversion failed: %s\n", program.context().channel.error_text.c_str());
     return 1;
   }
   std::printf("input: %.1f MB of Gerber\n", mb);
-  const char* sink_name = into_view ? "rtf sink: " : "file sink:";
-  std::printf("headless library, %s %6.1f MB/s (%.3f s, best of 3)\n", sink_name, mb / headless, headless);
-  std::printf("desktop program, %s  %6.1f MB/s (%.3f s, best of 3), %.2f x the headless time\n", sink_name,
+  const std::string sink_name = std::string(option) + " sink:";
+  std::printf("headless library, %-13s %6.1f MB/s (%.3f s, best of 3)\n", sink_name.c_str(), mb / headless, headless);
+  std::printf("desktop program,  %-13s %6.1f MB/s (%.3f s, best of 3), %.2f x the headless time\n", sink_name.c_str(),
               mb / gui, gui, gui / headless);
   return 0;
 }
