@@ -38,6 +38,7 @@
 #include "app/gui/icons.h"
 #include "app/gui/localise.h"
 #include "app/gui/operator_windows.h"
+#include "app/gui/status_cadence.h"
 #include "app/session.h"
 #include "app/shell.h"
 #include "app/string_ids.h"
@@ -45,6 +46,7 @@
 #include "link/job_window.h"
 #include "link/output_channel.h"
 #include "link/run_time.h"
+#include "manual/gui/display_window.h"
 #include "base/run_error.h"
 
 namespace vireo {
@@ -188,6 +190,13 @@ MainWindow::MainWindow(UiContext& context, PlacementStore store, QWidget* parent
   build_menus();
   build_tool_bar();
   build_status_bar();
+  status_cadence_ = std::make_unique<StatusCadence>(
+      [this](int panel, const QString& text) { panels_[static_cast<std::size_t>(panel)]->setText(text); },
+      [this](int digit, double value) {
+        const QMdiSubWindow* sub = tool_sub_window(ToolWindow::display);
+        if (auto* display = sub ? qobject_cast<DisplayWindow*>(sub->widget()) : nullptr)
+          display->show_digit(digit, value);
+      });
   update_command_states();
   operators_ = std::make_unique<OperatorWindows>(context_, this);
 }
@@ -732,6 +741,8 @@ void MainWindow::refresh_run_figures() {
 }
 
 void MainWindow::report_run_end(bool failed) {
+  // The run's last texts go up first, so that none of them later covers the report.
+  status_cadence_->show_all();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_started_).count();
   const RunEnd end = failed ? RunEnd::failed : context_.conversion.abort ? RunEnd::cancelled : RunEnd::finished;
   // A conversion to a file shows no status while it runs: the count and last error are the run's now.
@@ -792,7 +803,9 @@ void MainWindow::arrange(Command how) {
 // --- status bar
 
 void MainWindow::set_status_panel(int panel, const QString& text) {
-  if (panel >= 1 && panel <= 7) panels_[static_cast<std::size_t>(panel)]->setText(text);
+  if (panel < 1 || panel > 7) return;
+  status_cadence_->drop_panel(panel);
+  panels_[static_cast<std::size_t>(panel)]->setText(text);
 }
 
 void MainWindow::set_error_icon(bool shown) {
@@ -859,6 +872,7 @@ void MainWindow::show_error(const std::string& text) {
 void MainWindow::show_document(QtTextView& view, const DocumentText& document) {
   // A large file goes in piece by piece; the status bar shows how far.
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  status_cadence_->show_all();  // the text put back after the progress is the latest one
   const QString panel_text = status_panel(5)->text();
   view.on_load_progress = [this](int percent) { set_status_panel(5, QStringLiteral("%1 %").arg(percent)); };
   view.set_text(document.text);

@@ -38,6 +38,7 @@ class QtTextView;
 class FindWindow;
 class HelpViewer;
 class TextWindow;
+class StatusCadence;
 
 // Every command of the menus and the toolbar.
 enum class Command {
@@ -104,6 +105,8 @@ class MainWindow : public QMainWindow {
   void set_status_panel(int panel, const QString& text);
   void set_error_icon(bool shown);
   QLabel* status_panel(int panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
+  // The texts and position-display digits a run hands over per line, shown at a cadence.
+  StatusCadence& status_cadence() const { return *status_cadence_; }
   bool error_icon_shown() const;
 
   // --- windows
@@ -196,6 +199,7 @@ class MainWindow : public QMainWindow {
   QAction* tool_bar_open_ = nullptr;  // the toolbar's Open first selects the document filter
   std::array<QLabel*, 8> panels_{};   // status panels 1 to 7
   QLabel* error_picture_ = nullptr;
+  std::unique_ptr<StatusCadence> status_cadence_;
   QString base_caption_;
   QString open_filter_;  // the filter of the open and save dialogs; empty until the toolbar sets it
   QPointer<QMdiSubWindow> document_;

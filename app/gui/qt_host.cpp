@@ -19,6 +19,7 @@
 #include "app/gui/main_window.h"
 #include "app/gui/select_dialog.h"
 #include "app/gui/setup_dialog.h"
+#include "app/gui/status_cadence.h"
 #include "app/gui/text_edit.h"
 #include "link/operator_prompts.h"
 #include "manual/gui/display_window.h"
@@ -65,10 +66,12 @@ DisplayWindow* display_window(const MainWindow* window) {
 }  // namespace
 
 void QtHost::show_digit(int digit, double value) {
-  if (DisplayWindow* display = display_window(window_)) display->show_digit(digit, value);
+  if (window_) window_->status_cadence().keep_digit(digit, value);
 }
 
+// The value handed before the colour still shows in the colour it had.
 void QtHost::set_digit_colour(int digit, int colour) {
+  if (window_) window_->status_cadence().show_digit_now(digit);
   if (DisplayWindow* display = display_window(window_)) display->set_digit_colour(digit, colour);
 }
 
@@ -97,7 +100,7 @@ std::optional<std::string> QtHost::input_box(std::string_view prompt, std::strin
 }
 
 void QtHost::set_status_panel(int panel, std::string_view text) {
-  if (window_) window_->set_status_panel(panel, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  if (window_) window_->status_cadence().keep_panel(panel, text);
 }
 
 void QtHost::set_error_icon(bool shown) {

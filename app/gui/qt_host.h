@@ -32,10 +32,11 @@ class QtHost : public Host {
   std::optional<std::string> input_box(std::string_view prompt, std::string_view title,
                                        std::string_view initial) override;
 
+  // The status texts and the position display's digits (while its window is open) go up at the main
+  // window's cadence.
   void set_status_panel(int panel, std::string_view text) override;
   void set_error_icon(bool shown) override;
   void set_busy(bool busy) override;
-  // The position display's digits, while its window is open; the state is kept either way.
   void show_digit(int digit, double value) override;
   void set_digit_colour(int digit, int colour) override;
   // The setup dialog `frmsetup`, modal over the main window.

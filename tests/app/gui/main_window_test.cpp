@@ -354,7 +354,7 @@ void MainWindowTest::status_bar_click_clears_the_error_picture_and_count() {
   program->host().set_error_icon(true);
   program->host().set_status_panel(5, " ZBOTTOM mancante");
   QVERIFY(window->error_icon_shown());
-  QCOMPARE(window->status_panel(5)->text(), QStringLiteral(" ZBOTTOM mancante"));
+  QTRY_COMPARE(window->status_panel(5)->text(), QStringLiteral(" ZBOTTOM mancante"));
   QTest::mouseClick(window->status_panel(5), Qt::LeftButton);
   QVERIFY(!window->error_icon_shown());
   QCOMPARE(program->context().channel.error_count, 0);
@@ -931,7 +931,7 @@ void MainWindowTest::position_display_shows_replies_and_widens_beside_the_previe
   Context& context = program->context();
   const std::string frame("\x01\xF4\x00\x64\x00\x00\x00\x00\x00\x00\x00\x00\x04\x0C", 14);
   for (char c : frame) on_comm_event(context, {comm_event::kReceive, std::string(1, c), {}});
-  QCOMPARE(display->digit(1)->glyphs(), (std::vector<int>{33, 33, 33, 38, 33, 33}));  // 000500 in blue
+  QTRY_COMPARE(display->digit(1)->glyphs(), (std::vector<int>{33, 33, 33, 38, 33, 33}));  // 000500 in blue
 
   // Expanded, the display is 3500 twips wide and an open preview narrower beside it.
   window->run(Command::show_program);

@@ -1,6 +1,7 @@
 // The main window around a run, as an operator meets it: the document cannot change under the run,
 // Esc stops it from anywhere, the end is told in the status bar, a changed document is never dropped
-// without asking, and a new document starts without the last run's figures.
+// without asking, a new document starts without the last run's figures, and the status texts a run
+// hands over per line go up at a cadence without covering what the window writes itself.
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <fstream>
 
 #include "app/gui/document_windows.h"
+#include "app/gui/qt_host.h"
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
 #include "core/host.h"
@@ -65,6 +67,8 @@ class RunGuardTest : public QObject {
   void a_changed_document_is_not_dropped_without_asking();
   void a_new_document_starts_without_the_last_run();
   void the_caret_goes_back_where_the_run_found_it();
+  void a_run_leaves_its_last_line_and_its_report_in_the_status_bar();
+  void status_texts_go_up_at_a_cadence();
 };
 
 void RunGuardTest::nothing_changes_the_document_a_run_reads() {
@@ -233,6 +237,43 @@ void RunGuardTest::the_caret_goes_back_where_the_run_found_it() {
   window->run(Command::convert_to_text);
   QCOMPARE(doc->edit()->textCursor().position(), 5);
   QVERIFY(!doc->edit()->textCursor().hasSelection());
+}
+
+void RunGuardTest::a_run_leaves_its_last_line_and_its_report_in_the_status_bar() {
+  Sandbox box;
+  auto program = box.start({box.write("board.gbr", "D10*\nX100Y200D02*\nX300Y200D01*\nX300Y900D01*\nM02*\n")});
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  window->run(Command::convert_to_text);
+  QVERIFY(window->output_window());
+  // The last line delivered into the output view (its tail) is on panel 4 as soon as the run has ended.
+  const QString last_line = window->status_panel(4)->text();
+  QVERIFY(!last_line.trimmed().isEmpty());
+  QVERIFY2(QString::fromLatin1(window->output_window()->view().text()).endsWith(last_line), qPrintable(last_line));
+  const QString report = window->status_panel(5)->text();
+  QVERIFY2(report.startsWith(QStringLiteral("terminato: ")), qPrintable(report));
+  // No text of the run comes up later over the report.
+  QTest::qWait(60);
+  QCOMPARE(window->status_panel(4)->text(), last_line);
+  QCOMPARE(window->status_panel(5)->text(), report);
+}
+
+void RunGuardTest::status_texts_go_up_at_a_cadence() {
+  Sandbox box;
+  auto program = box.start();
+  QVERIFY(program);
+  MainWindow* window = program->main_window();
+  QtHost& host = program->host();
+  // A burst of texts leaves the label alone until the cadence comes round, then shows the last one.
+  window->set_status_panel(4, QStringLiteral("before"));
+  for (int line = 1; line <= 1000; ++line) host.set_status_panel(4, "X" + std::to_string(line));
+  QCOMPARE(window->status_panel(4)->text(), QStringLiteral("before"));
+  QTRY_COMPARE(window->status_panel(4)->text(), QStringLiteral("X1000"));
+  // A text the window writes itself is newer than one still waiting for the cadence.
+  host.set_status_panel(7, "waiting");
+  window->set_status_panel(7, QStringLiteral("00:00:01"));
+  QTest::qWait(60);
+  QCOMPARE(window->status_panel(7)->text(), QStringLiteral("00:00:01"));
 }
 
 QTEST_MAIN(RunGuardTest)

@@ -273,8 +273,8 @@ class SetupDialogTest : public QObject {
     QVERIFY2(message.startsWith(QStringLiteral("Errore  8002\n")), qPrintable(message));
     QVERIFY(dialog_shown);
     QCOMPARE(program.context().settings.text(Slot::s_periferica), std::string("dummy"));
-    QCOMPARE(program.main_window()->status_panel(5)->text(),
-             QStringLiteral("non in linea: com9 non aperta, periferica dummy"));
+    QTRY_COMPARE(program.main_window()->status_panel(5)->text(),
+                 QStringLiteral("non in linea: com9 non aperta, periferica dummy"));
     QCOMPARE(read_file(home / "vireo.stu"), before);
   }
 
