@@ -14,10 +14,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
+#include "bench/desktop_program.h"
 #include "bench/gerber_board.h"
 #include "convert/driver.h"
 
@@ -34,16 +36,9 @@ int main(int argc, char** argv) {
   const std::filesystem::path source = home / "board.gtl";
   std::ofstream(source, std::ios::binary) << vireo::bench::generate_board(static_cast<std::size_t>(megabytes * 1e6));
 
-  vireo::StartupOptions options;
-  options.data_directory = home;
-  options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
-  options.arguments = {source.string()};
-  options.splash = false;
-  vireo::Program program(std::move(options));
-  if (!program.start()) {
-    std::fprintf(stderr, "the program did not start\n");
-    return 1;
-  }
+  const std::unique_ptr<vireo::Program> started = vireo::bench::start_desktop_program(home, source);
+  if (!started) return 1;
+  vireo::Program& program = *started;
   vireo::MainWindow* window = program.main_window();
   // Keys reach the window the operator works in: the main window is the active one.
   window->activateWindow();

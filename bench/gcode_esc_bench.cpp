@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
+#include "bench/desktop_program.h"
 #include "app/gui/text_edit.h"
 #include "convert/driver.h"
 
@@ -62,16 +64,9 @@ int main(int argc, char** argv) {
     std::ofstream(rml, std::ios::binary) << rml_text(bytes);
   }
 
-  vireo::StartupOptions options;
-  options.data_directory = home;
-  options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
-  options.arguments = {gcode.string()};
-  options.splash = false;
-  vireo::Program program(std::move(options));
-  if (!program.start()) {
-    std::fprintf(stderr, "the program did not start\n");
-    return 1;
-  }
+  const std::unique_ptr<vireo::Program> started = vireo::bench::start_desktop_program(home, gcode);
+  if (!started) return 1;
+  vireo::Program& program = *started;
   vireo::MainWindow* window = program.main_window();
   vireo::UiContext& context = program.context();
   // The part lies partly left of and below the origin; shifted clear of it, so that the output view

@@ -11,16 +11,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
+#include "bench/desktop_program.h"
 #include "core/memory_text_view.h"
 #include "bench/gerber_board.h"
 #include "convert/driver.h"
 #include "settings/settings_record.h"
-#include "settings/setup_file.h"
 
 namespace {
 
@@ -72,21 +73,11 @@ int main(int argc, char** argv) {
   double headless = 1e9;
   for (int run = 0; run < 3; ++run) headless = std::min(headless, headless_seconds(board, source, sink));
 
-  // A setup file of defaults, so the start does not stop in the first-start setup dialog.
   // The dummy device takes the characters unpaced, as in the headless run.
-  vireo::SettingsRecord settings;
-  settings.set_text(vireo::Slot::ritardo_dsr, "0");
-  vireo::write_setup_file(home / "vireo.stu", settings);
-  vireo::StartupOptions options;
-  options.data_directory = home;
-  options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
-  options.arguments = {source.string()};
-  options.splash = false;
-  vireo::Program program(std::move(options));
-  if (!program.start()) {
-    std::fprintf(stderr, "the program did not start\n");
-    return 1;
-  }
+  const std::unique_ptr<vireo::Program> started = vireo::bench::start_desktop_program(
+      home, source, [](vireo::SettingsRecord& settings) { settings.set_text(vireo::Slot::ritardo_dsr, "0"); });
+  if (!started) return 1;
+  vireo::Program& program = *started;
   vireo::MainWindow* window = program.main_window();
   // The timed driver run includes what the program does after writing the program file: loading its
   // trace and opening the preview window (the headless run has no preview).

@@ -11,12 +11,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/gui/document_windows.h"
 #include "app/gui/main_window.h"
 #include "app/gui/program.h"
+#include "bench/desktop_program.h"
 #include "convert/driver.h"
 
 namespace {
@@ -41,16 +43,9 @@ int main(int argc, char** argv) {
     if (source.extension() == ".hpgl") source.replace_extension(".plt");
     std::filesystem::copy_file(input, source, std::filesystem::copy_options::overwrite_existing);
 
-    vireo::StartupOptions options;
-    options.data_directory = home;
-    options.placement.ini_file = QString::fromStdString((home / "placement.ini").string());
-    options.arguments = {source.string()};
-    options.splash = false;
-    vireo::Program program(std::move(options));
-    if (!program.start()) {
-      std::fprintf(stderr, "the program did not start\n");
-      return 1;
-    }
+    const std::unique_ptr<vireo::Program> started = vireo::bench::start_desktop_program(home, source);
+    if (!started) return 1;
+    vireo::Program& program = *started;
     vireo::MainWindow* window = program.main_window();
     Clock::time_point pressed{};
     double stopped_ms = -1;
