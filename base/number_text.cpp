@@ -120,18 +120,20 @@ void append_fw(std::string& out, double value, int digits) {
 }
 
 void write_fw(std::span<char> field, double value) {
-  std::fill(field.begin(), field.end(), '0');
   if (std::fabs(value) < 1e15 && static_cast<double>(static_cast<long long>(value)) == value) {
-    // An integral value (machine steps, nearly always): its digits right to left over the zeros, as
-    // many as fit, then the minus sign if it fits too; the same field as the decimal text cut below.
+    // An integral value (machine steps, nearly always): its digits right to left, as many as fit,
+    // then the minus sign if it fits too, then zeros up to the left end; the same field as the
+    // decimal text cut below.
     const auto integral = static_cast<long long>(value);
     const auto magnitude = static_cast<unsigned long long>(integral < 0 ? -integral : integral);
-    const std::size_t left = magnitude <= UINT32_MAX ? write_digits_back(field, static_cast<std::uint32_t>(magnitude))
-                                                     : write_digits_back(field, magnitude);
-    if (integral < 0 && left > 0) field[left - 1] = '-';
+    std::size_t left = magnitude <= UINT32_MAX ? write_digits_back(field, static_cast<std::uint32_t>(magnitude))
+                                               : write_digits_back(field, magnitude);
+    if (integral < 0 && left > 0) field[--left] = '-';
+    std::fill_n(field.begin(), left, '0');
     return;
   }
-  // Otherwise the rightmost characters of the decimal text go over the zeros.
+  // Otherwise the rightmost characters of the decimal text go over zeros.
+  std::fill(field.begin(), field.end(), '0');
   char buf[64];
   const std::string_view text = number_chars(value, buf);
   const std::size_t kept = std::min(text.size(), field.size());
