@@ -102,8 +102,7 @@ bool any_char(char) { return true; }
 // The value of a number's run of characters: a decimal comma is read as a point. A whole part too
 // long for a double reads as the largest number, so the coordinate checks end the run with an
 // overflow instead of moving to 0.
-double number_value(std::string_view run) {
-  const bool comma = run.find(',') != std::string_view::npos;
+double number_value(std::string_view run, bool comma) {
   double value = 0;
   if (comma) {
     std::string with_point(run);
@@ -122,9 +121,11 @@ double number_value(std::string_view run) {
 NumberRead read_number(TokenReader& reader) {
   NumberRead number;
   const std::string_view run = reader.take_while(number_char);
+  bool comma = false;
   for (const char c : run) {
     if (c == ',' || c == '.') {
       number.has_point = true;
+      comma = comma || c == ',';
     } else if (c >= '0' && c <= '9') {
       number.has_digits = true;
     }
@@ -138,7 +139,7 @@ NumberRead read_number(TokenReader& reader) {
   } else {
     number.terminator = reader.peek();
   }
-  number.value = number_value(run);
+  number.value = number_value(run, comma);
   return number;
 }
 
