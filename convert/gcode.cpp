@@ -1,7 +1,6 @@
 #include "convert/gcode.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 
 #include "base/command_language.h"
@@ -110,79 +109,88 @@ bool GcodeConverter::convert_pass() {
       context_.channel.line.clear();
       return false;
     }
-    token(next_char());
+    // One reader per token: the host processes its events once per token, a block being one.
+    TokenReader reader(context_);
+    token(reader, next_char(reader));
   }
   return true;
 }
 
-char GcodeConverter::next_char() {
-  const char c = read_char(context_);
+// The next character in capitals (words and letters are read in either case).
+char GcodeConverter::next_char(TokenReader& reader) {
+  const char c = reader.next();
   line_ended_ = c == '\0';
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Reads on in the same line up to `letter`; false when the line ends first.
-bool GcodeConverter::read_on_to(char letter) {
+bool GcodeConverter::read_on_to(TokenReader& reader, char letter) {
   if (line_ended_) return false;
-  for (char c = next_char(); c != '\0'; c = next_char())
+  for (char c = next_char(reader); c != '\0'; c = next_char(reader))
     if (c == letter) return true;
   return false;
 }
 
+// A number read after a letter; the line has ended when nothing but a line end followed it.
+NumberRead GcodeConverter::number(TokenReader& reader) {
+  const NumberRead n = read_number(reader);
+  line_ended_ = n.terminator == '\0';
+  return n;
+}
+
+void GcodeConverter::skip_line(TokenReader& reader) {
+  read_line_rest(reader);
+  line_ended_ = true;
+}
+
 // Reads the block's letter-number pairs to the end of its line; `first` is a letter already read.
 // A comment in brackets is skipped, one after ";" ends the block.
-void GcodeConverter::parse(char first) {
+void GcodeConverter::parse(TokenReader& reader, char first) {
   block_ = Block{};
   if (first == '\0' && line_ended_) return;
-  for (char c = first == '\0' ? next_char() : first; c != '\0'; c = next_char()) {
+  for (char c = first == '\0' ? next_char(reader) : first; c != '\0'; c = next_char(reader)) {
     if (c >= 'A' && c <= 'Z') {
-      const NumberRead n = read_number(context_);
-      line_ended_ = n.terminator == '\0';
+      const NumberRead n = number(reader);
       store_word(block_, c, n, units_);
       if (c == 'P' && block_.p.present) dwell_line_ = dwell_line(block_.p);
       if (line_ended_) return;
     } else if (c == '(') {
-      while (c != ')' && c != '\0') c = next_char();
+      while (c != ')' && c != '\0') c = next_char(reader);
       if (c == '\0') return;
     } else if (c == ';') {
-      read_line_rest(context_);
-      line_ended_ = true;
+      skip_line(reader);
       return;
     }
   }
 }
 
-void GcodeConverter::token(char c) {
+void GcodeConverter::token(TokenReader& reader, char c) {
   switch (c) {
     case '%':
     case '(':
     case ';':
     case '/':
-      read_line_rest(context_);
-      line_ended_ = true;
+      skip_line(reader);
       return;
     case 'M': {
-      const NumberRead m = read_number(context_);
-      line_ended_ = m.terminator == '\0';
-      if (m.has_digits) m_code(m.value);
+      const NumberRead m = number(reader);
+      if (m.has_digits) m_code(reader, m.value);
       return;
     }
     case 'T': {
-      const NumberRead tool = read_number(context_);
-      line_ended_ = tool.terminator == '\0';
-      if (!tool.has_digits || !read_on_to('M')) return;
-      const NumberRead m = read_number(context_);
-      line_ended_ = m.terminator == '\0';
+      const NumberRead tool = number(reader);
+      if (!tool.has_digits || !read_on_to(reader, 'M')) return;
+      const NumberRead m = number(reader);
       if (m.has_digits && m.value == 6) tool_change_to(tool.value);
       return;
     }
     case 'X':
     case 'Y':
-      parse(c);
+      parse(reader, c);
       modal_move();
       return;
     case 'F':
-      parse(c);
+      parse(reader, c);
       if (!block_.f.present) return;
       if (motion_ == Motion::rapid) {
         rapid_feed_ = feed_line(block_, codes_, units_.inch);
@@ -193,13 +201,12 @@ void GcodeConverter::token(char c) {
       }
       return;
     case 'S':
-      parse(c);
+      parse(reader, c);
       if (block_.s.present) write_line(context_, spindle_line(block_.s.value, codes_));
       return;
     case 'G': {
-      const NumberRead g = read_number(context_);
-      line_ended_ = g.terminator == '\0';
-      if (g.has_digits) g_code(g.value);
+      const NumberRead g = number(reader);
+      if (g.has_digits) g_code(reader, g.value);
       return;
     }
     default:
@@ -207,7 +214,7 @@ void GcodeConverter::token(char c) {
   }
 }
 
-void GcodeConverter::m_code(double m) {
+void GcodeConverter::m_code(TokenReader& reader, double m) {
   switch (table_code(m)) {
     case 0: case 1: case 2: case 30: case 60:
       // Program stop or end: the rest of the text is not read in this pass.
@@ -220,9 +227,8 @@ void GcodeConverter::m_code(double m) {
       write_line(context_, cmd::kSpindleStop);
       return;
     case 6:
-      if (read_on_to('T')) {
-        const NumberRead tool = read_number(context_);
-        line_ended_ = tool.terminator == '\0';
+      if (read_on_to(reader, 'T')) {
+        const NumberRead tool = number(reader);
         if (tool.has_digits) tool_change_to(tool.value);
       }
       return;
@@ -233,23 +239,23 @@ void GcodeConverter::m_code(double m) {
   }
 }
 
-void GcodeConverter::g_code(double g) {
+void GcodeConverter::g_code(TokenReader& reader, double g) {
   const int code = table_code(g);
   switch (code) {
     case 0:
     case 1:
       motion_ = code == 0 ? Motion::rapid : Motion::cut;
-      parse('\0');
+      parse(reader, '\0');
       straight_move(motion_);
       return;
     case 2:
     case 3:
       motion_ = code == 2 ? Motion::arc_cw : Motion::arc_ccw;
-      parse('\0');
+      parse(reader, '\0');
       arc(code == 2);
       return;
     case 4:
-      if (read_on_to('P')) parse('P');
+      if (read_on_to(reader, 'P')) parse(reader, 'P');
       write_line(context_, dwell_line_);
       return;
     case 20: case 70:
@@ -261,19 +267,19 @@ void GcodeConverter::g_code(double g) {
       units_.scale = context_.derived.scale_gc;
       return;
     case 81: case 82: case 83:
-      parse('\0');
+      parse(reader, '\0');
       drilling_cycle();
       return;
     case 90: relative_ = false; return;
     case 91: relative_ = true; return;
     case 94:
-      if (!read_on_to('F')) return;
-      parse('F');
+      if (!read_on_to(reader, 'F')) return;
+      parse(reader, 'F');
       if (block_.f.present) write_line(context_, feed_line(block_, codes_, units_.inch));
       return;
     case 96: case 97:
-      if (!read_on_to('S')) return;
-      parse('S');
+      if (!read_on_to(reader, 'S')) return;
+      parse(reader, 'S');
       if (block_.s.present) write_line(context_, spindle_line(block_.s.value, codes_));
       return;
     case 98: return_to_r_level_ = false; return;

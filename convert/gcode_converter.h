@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "convert/gcode_words.h"
+#include "convert/source_reader.h"
 #include "core/context.h"
 
 namespace vireo {
@@ -37,13 +38,15 @@ class GcodeConverter {
   // gcode.cpp: the passes, the tokens, the tables.
   void start_pass();
   bool convert_pass();  // false when the run was stopped
-  void token(char c);
-  void m_code(double m);
-  void g_code(double g);
+  void token(TokenReader& reader, char c);
+  void m_code(TokenReader& reader, double m);
+  void g_code(TokenReader& reader, double g);
   void tool_change_to(double tool);
-  char next_char();
-  bool read_on_to(char letter);
-  void parse(char first);
+  char next_char(TokenReader& reader);
+  bool read_on_to(TokenReader& reader, char letter);
+  NumberRead number(TokenReader& reader);
+  void skip_line(TokenReader& reader);
+  void parse(TokenReader& reader, char first);
   void reject(std::string_view message);
 
   // gcode_moves.cpp
@@ -81,6 +84,7 @@ class GcodeConverter {
   std::string dwell_line_;
 
   Block block_;
+  std::string move_line_;  // a 3D move's line
   bool line_ended_ = false;  // the last number read ended its line
 };
 

@@ -89,10 +89,12 @@ void GcodeConverter::straight_move_3d(Motion motion, const Point& to) {
   if (block_.s.present) write_line(context_, spindle_line(block_.s.value, codes_));
   write_feed_3d(motion);
   if (block_.p.present) write_line(context_, dwell_line_);
-  std::string line;
+  // The line is put together in storage kept from block to block.
+  std::string& line = move_line_;
+  line.clear();
   const auto add = [&](char letter, double value) {
     line += letter;
-    append_fw(line, whole_hundredths(value, std::string(1, letter)), digits_);
+    append_fw(line, whole_hundredths(value, std::string_view(&letter, 1)), digits_);
   };
   if (block_.x.present && to.x.known) add('X', to.x.value);
   if (block_.y.present && to.y.known) add('Y', to.y.value);

@@ -80,7 +80,9 @@ class HpglConverter {
           program_end(context_);
           return;
         }
-        command(read_char(context_));
+        // One reader per command: the host processes its events once per command.
+        TokenReader reader(context_);
+        command(reader, reader.next());
       }
       pass_end(context_);
       std::string flag;
@@ -102,34 +104,34 @@ class HpglConverter {
   }
 
   // One command, by its first letter; anything before a capital letter is skipped.
-  void command(char c) {
+  void command(TokenReader& reader, char c) {
     switch (c) {
       case 'P':
-        switch (char second = read_char(context_)) {
-          case 'U': pen_up(); break;
-          case 'D': pen_down(); break;
-          case 'A': relative_ = false; moves(); break;
-          case 'R': relative_ = true; moves(); break;
+        switch (char second = reader.next()) {
+          case 'U': pen_up(reader); break;
+          case 'D': pen_down(reader); break;
+          case 'A': relative_ = false; moves(reader); break;
+          case 'R': relative_ = true; moves(reader); break;
           default: unread(second);
         }
         break;
       case 'A':
-        switch (char second = read_char(context_)) {
-          case 'A': arc(false); break;
-          case 'R': arc(true); break;
+        switch (char second = reader.next()) {
+          case 'A': arc(reader, false); break;
+          case 'R': arc(reader, true); break;
           default: unread(second);
         }
         break;
       case 'C':
-        if (char second = read_char(context_); second == 'I') circle();
-        else skip_command(second);
+        if (char second = reader.next(); second == 'I') circle(reader);
+        else skip_command(reader, second);
         break;
       case 'S':
-        if (char second = read_char(context_); second == 'P') select_pen();
-        else skip_command(second);
+        if (char second = reader.next(); second == 'P') select_pen(reader);
+        else skip_command(reader, second);
         break;
       case 'I':
-        skip_command('\0');
+        skip_command(reader, '\0');
         break;
       default:
         break;  // other letters and every other character, one at a time
@@ -144,50 +146,35 @@ class HpglConverter {
   }
 
   // Skips to the command's ";" (or an end-of-text character), unless `last` already was one.
-  void skip_command(char last) {
+  void skip_command(TokenReader& reader, char last) {
     for (char c = last; c != ';' && c != kEndOfText;) {
       if (state_.read_cursor >= state_.text_length) return;
-      c = read_char(context_);
+      c = reader.next();
     }
   }
 
   // Blanks, then the run of characters up to a letter, ",", ";", a blank or a line end; that
-  // character is consumed (a line end with the run of line ends after it). Read in place from the
-  // text, the events let through once per number.
-  HpNumber number() {
-    context_.host->pump_events();
-    const std::string_view text = state_.source->text().substr(0, state_.text_length);
-    std::size_t at = std::min(state_.read_cursor, text.size());
-    while (at < text.size() && text[at] == ' ') ++at;
-    const std::size_t start = at;
-    while (at < text.size() && !ends_number(text[at])) ++at;
+  // character is read too (a line end with the run of line ends after it). Read in place, its value
+  // worked out once.
+  static HpNumber number(TokenReader& reader) {
+    reader.take_while([](char c) { return c == ' '; });
+    const std::string_view run = reader.take_while([](char c) { return !ends_number(c); });
     HpNumber n;
-    if (at > start) n.value = leading_number(text.substr(start, at - start));
-    if (at < text.size()) {
-      const char c = text[at++];
-      if (c == '\r' || c == '\n') {
-        while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) ++at;
-      } else {
-        n.terminator = c;
-      }
-    }
-    state_.read_cursor = at;
-    state_.source->cursor_moved(at, 0);
+    if (!run.empty()) n.value = leading_number(run);
+    n.terminator = reader.next();
     return n;
   }
 
-  static bool ends_number(char c) {
-    return c == ',' || c == ';' || c == ' ' || c == '\r' || c == '\n' || c == '\0' || is_letter(c);
-  }
+  static bool ends_number(char c) { return c == ',' || c == ';' || c == ' ' || c == '\0' || is_letter(c); }
 
   // The coordinate pairs of a command, each handed to `to` as a target; returns how many there were.
   template <typename Target>
-  int pairs(Target to) {
+  int pairs(TokenReader& reader, Target to) {
     int count = 0;
     for (;;) {
-      const HpNumber x = number();
+      const HpNumber x = number(reader);
       if (!x.value || x.ends_command()) return count;
-      const HpNumber y = number();
+      const HpNumber y = number(reader);
       if (!y.value) return count;
       to(target(*x.value, *y.value, relative_));
       ++count;
@@ -200,9 +187,9 @@ class HpglConverter {
     return {x * unit_ + x_offset_, y * unit_ + y_offset_};
   }
 
-  void pen_up() {
+  void pen_up(TokenReader& reader) {
     pen_down_ = false;
-    if (pairs([&](Point p) { travel_to(p); }) > 0) return;
+    if (pairs(reader, [&](Point p) { travel_to(p); }) > 0) return;
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
     write_line(context_, context_.settings.text(Slot::vel_rit), state_.travel_z_line, "*");
     write_line(context_, context_.settings.text(Slot::vel_rap));
@@ -212,9 +199,9 @@ class HpglConverter {
     }
   }
 
-  void pen_down() {
+  void pen_down(TokenReader& reader) {
     pen_down_ = true;
-    if (pairs([&](Point p) { cut_to(p); }) > 0) return;
+    if (pairs(reader, [&](Point p) { cut_to(p); }) > 0) return;
     // A drilled point: the plunge where the pen stands.
     return_to_current();
     write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, "*");
@@ -224,8 +211,8 @@ class HpglConverter {
     context_.channel.operation_text = kDrilling;
   }
 
-  void moves() {
-    pairs([&](Point p) { pen_down_ ? cut_to(p) : travel_to(p); });
+  void moves(TokenReader& reader) {
+    pairs(reader, [&](Point p) { pen_down_ ? cut_to(p) : travel_to(p); });
   }
 
   void travel_to(Point p) {
@@ -261,15 +248,15 @@ class HpglConverter {
 
   // AA and AR: round a centre from the current point by a sweep angle, clockwise when it is not
   // positive.
-  void arc(bool relative) {
-    const HpNumber cx = number();
+  void arc(TokenReader& reader, bool relative) {
+    const HpNumber cx = number(reader);
     if (!cx.value || cx.ends_command()) return;
-    const HpNumber cy = number();
+    const HpNumber cy = number(reader);
     if (!cy.value || cy.ends_command()) return;
-    const HpNumber sweep = number();
+    const HpNumber sweep = number(reader);
     if (!sweep.value) return;
     HpNumber chord;
-    if (!sweep.ends_command()) chord = number();
+    if (!sweep.ends_command()) chord = number(reader);
     double step = chord_of(chord);
     if (step > kLargestChord) step = kLargestChord;
 
@@ -290,11 +277,11 @@ class HpglConverter {
   }
 
   // CI: a full circle round the current point; the pen stays at the centre.
-  void circle() {
-    const HpNumber radius = number();
+  void circle(TokenReader& reader) {
+    const HpNumber radius = number(reader);
     if (!radius.value) return;
     HpNumber chord;
-    if (!radius.ends_command()) chord = number();
+    if (!radius.ends_command()) chord = number(reader);
     g_.centre_x = current_.x;
     g_.centre_y = current_.y;
     g_.radius = *radius.value * unit_;
@@ -304,8 +291,8 @@ class HpglConverter {
     cut_arc_ccw(context_);
   }
 
-  void select_pen() {
-    const HpNumber n = number();
+  void select_pen(TokenReader& reader) {
+    const HpNumber n = number(reader);
     const double value = n.value.value_or(0);
     ToolState& tools = context_.tools;
     // Beyond a million no pen differs from another: all of them are asked for.

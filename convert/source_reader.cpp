@@ -55,13 +55,6 @@ class ViewSource : public SourceText {
   std::chrono::steady_clock::time_point shown_at_{};
 };
 
-// Steps the cursor back over the character just read.
-void push_back(ConversionState& state) {
-  if (state.read_cursor == 0) return;
-  --state.read_cursor;
-  state.source->cursor_moved(state.read_cursor, 0);
-}
-
 }  // namespace
 
 void read_from_copy(Context& context) {
@@ -106,42 +99,64 @@ namespace {
 bool number_char(char c) { return c == ',' || c == '.' || c == '+' || c == '-' || (c >= '0' && c <= '9'); }
 bool any_char(char) { return true; }
 
+// The value of a number's run of characters: a decimal comma is read as a point. A whole part too
+// long for a double reads as the largest number, so the coordinate checks end the run with an
+// overflow instead of moving to 0.
+double number_value(std::string_view run, bool comma) {
+  double value = 0;
+  if (comma) {
+    std::string with_point(run);
+    std::replace(with_point.begin(), with_point.end(), ',', '.');
+    value = leading_number(with_point);
+  } else {
+    value = leading_number(run);
+  }
+  if (value == 0 && run.substr(0, run.find_first_of(".,")).find_first_of("123456789") != std::string_view::npos)
+    return run.starts_with('-') ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+  return value;
+}
+
 }  // namespace
 
-NumberRead read_number(Context& context) {
+NumberRead read_number(TokenReader& reader) {
   NumberRead number;
-  TokenReader reader(context);
-  std::string digits(reader.take_while(number_char));
-  for (char& c : digits) {
+  const std::string_view run = reader.take_while(number_char);
+  bool comma = false;
+  for (const char c : run) {
     if (c == ',' || c == '.') {
-      c = '.';
       number.has_point = true;
+      comma = comma || c == ',';
     } else if (c >= '0' && c <= '9') {
       number.has_digits = true;
     }
   }
-  // The character that ends the number: a blank or a line end is consumed, anything else is pushed back.
-  const std::string_view end = reader.take(1);
-  if (end.empty() || end[0] == ' ') {
-    number.terminator = end.empty() ? '\0' : ' ';
+  // The character that ends the number: a blank or a line end is read, anything else is left.
+  if (reader.at_line_end()) {
+    reader.next();
+  } else if (reader.peek() == ' ') {
+    reader.next();
+    number.terminator = ' ';
   } else {
-    number.terminator = end[0];
-    push_back(context.conversion);
+    number.terminator = reader.peek();
   }
-  number.value = leading_number(digits);
-  // A whole part too long for a double reads as the largest number, so the coordinate checks end the
-  // run with an overflow instead of moving to 0.
-  const std::size_t whole_end = digits.find('.');
-  if (number.value == 0 && digits.substr(0, whole_end).find_first_of("123456789") != std::string::npos)
-    number.value = digits.starts_with('-') ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+  number.value = number_value(run, comma);
   return number;
+}
+
+NumberRead read_number(Context& context) {
+  TokenReader reader(context);
+  return read_number(reader);
+}
+
+std::string_view read_line_rest(TokenReader& reader) {
+  const std::string_view rest = reader.take_while(any_char);
+  reader.next();
+  return rest;
 }
 
 std::string read_line_rest(Context& context) {
   TokenReader reader(context);
-  std::string rest(reader.take_while(any_char));
-  reader.next();
-  return rest;
+  return std::string(read_line_rest(reader));
 }
 
 void rewind_source(Context& context) {

@@ -57,6 +57,13 @@ class TokenReader {
     return text_.substr(start, end - start);
   }
 
+  // True at a line end, at the end of the text, and without a source: nothing to peek at.
+  bool at_line_end() const {
+    return !from_ || state_.read_cursor >= text_.size() || line_end(text_[state_.read_cursor]);
+  }
+  // The character at the cursor, left to be read; only where at_line_end() is false.
+  char peek() const { return text_[state_.read_cursor]; }
+
   // The next `count` characters. A carriage return, a line feed or nothing read (the end of the
   // text) skips the whole run of line ends that follows and gives the empty text; the cursor then
   // stands on the next character, or at the text length.
@@ -96,10 +103,13 @@ struct NumberRead {
 };
 
 // A signed decimal number: "," and "." are the decimal point, signs are taken anywhere. A blank or
-// the end of a line ends it and is consumed; any other character ends it and is pushed back.
+// the end of a line ends it and is consumed; any other character ends it and is left to be read.
+// Read in place, its value worked out once.
+NumberRead read_number(TokenReader& reader);
 NumberRead read_number(Context& context);
 
-// The rest of the current line (comments, ignored words).
+// The rest of the current line (comments, ignored words), its line end read too.
+std::string_view read_line_rest(TokenReader& reader);
 std::string read_line_rest(Context& context);
 
 // Moves the cursor back to the start of the text (a repeated pass), showing it in the view.

@@ -19,6 +19,9 @@ TEST(FixedWidth, PadsCutsAndKeepsTheSignInside) {
       {99999, 5, "99999"},     {1234567, 6, "234567"},  {-12345, 5, "12345"},  // the sign is cut off
       {1100, 5, "01100"},      {-1234, 5, "-1234"},     {-0.0, 5, "00000"},    {7, 0, ""},
       {0.254, 6, "00.254"},    {-2.5, 5, "0-2.5"},      {1e15, 5, "1e+15"},    {123456789012345, 6, "012345"},
+      // Digits taken in pairs: a field of odd width cuts through a pair.
+      {12345, 4, "2345"},      {42, 1, "2"},            {-75, 2, "75"},        {-7, 2, "-7"},
+      {10, 5, "00010"},        {100, 5, "00100"},       {4294967296, 7, "4967296"},
   };
   for (const Case& c : cases) EXPECT_EQ(fw(c.value, c.digits), c.text) << c.value << " with " << c.digits;
 }

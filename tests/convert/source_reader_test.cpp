@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,9 @@ TEST_F(ReaderTest, NumbersAndWhatEndsThem) {
       {"sign only", "- Z", 0, ' ', false, false, "Z"},
       {"nothing before a letter", "G1", 0, 'G', false, false, "G"},
       {"end of the text", "7", 7, '\0', false, true, ""},
+      {"a sign after the digits ends the value", "1-2,5X", 1, 'X', true, true, "X"},
+      {"whole part too long for a double", "-" + std::string(400, '9') + ",5 ", -std::numeric_limits<double>::max(), ' ',
+       true, true, ""},
   };
   for (const Case& c : cases) {
     open_copy(c.text);
