@@ -75,8 +75,42 @@ QtTextView::~QtTextView() {
 }
 
 void QtTextView::set_row_per_append(bool on) {
+  put_up_pending();
   row_per_append_ = on;
   edit_->setReadOnly(on);
+  // The operator cannot edit the output, so there is nothing to undo there.
+  edit_->document()->setUndoRedoEnabled(!on);
+}
+
+void QtTextView::put_up_pending() {
+  if (pending_.steps.empty()) return;
+  const PendingTail tail = std::move(pending_);
+  pending_ = {};
+  QTextDocument* document = edit_->document();
+  own_change_ = true;
+  // Each step is made as the logic made it, on a fresh cursor (an append takes the format of the
+  // character before it), so the document ends as if every line had gone in at once; the edit block
+  // lays the document out once for the whole tail.
+  QTextCursor batch(document);
+  batch.beginEditBlock();
+  qsizetype from = 0;
+  for (const auto& step : tail.steps) {
+    if (const auto* colouring = std::get_if<Colouring>(&step)) {
+      colour(colouring->start, colouring->length, colouring->color);
+      continue;
+    }
+    const Append& append = std::get<Append>(step);
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    if (append.new_row) {
+      row_breaks_.push_back(end.position());
+      end.insertBlock();
+    }
+    end.insertText(tail.text.sliced(from, append.end - from));
+    from = append.end;
+  }
+  batch.endEditBlock();
+  own_change_ = false;
 }
 
 int QtTextView::document_position(long position) const {
@@ -110,6 +144,7 @@ void QtTextView::show_selection_later() {
 }
 
 void QtTextView::show_selection() {
+  put_up_pending();
   show_pending_ = false;
   own_change_ = true;
   // The output's colouring selects each token in turn: the widget shows the newest line instead.
@@ -126,6 +161,7 @@ void QtTextView::take_widget_selection() {
 }
 
 std::string QtTextView::text() const {
+  settle();
   if (!cache_) {
     QString whole = edit_->document()->toPlainText();
     for (auto it = row_breaks_.rbegin(); it != row_breaks_.rend(); ++it) whole.remove(*it, 1);
@@ -134,8 +170,16 @@ std::string QtTextView::text() const {
   return *cache_;
 }
 
-long QtTextView::length() const {
+long QtTextView::document_text_length() const {
   return std::max(0L, static_cast<long>(edit_->document()->characterCount() - 1) - static_cast<long>(row_breaks_.size()));
+}
+
+long QtTextView::length() const { return document_text_length() + static_cast<long>(pending_.text.size()); }
+
+bool QtTextView::ends_with_line_end() const {
+  if (!pending_.text.isEmpty()) return pending_.text.back() == QLatin1Char('\n');
+  const int end = edit_->document()->characterCount() - 1;
+  return end > 0 && edit_->document()->characterAt(end - 1) == QChar::ParagraphSeparator;
 }
 
 namespace {
@@ -154,6 +198,7 @@ std::size_t piece_end(std::string_view text, std::size_t from) {
 
 void QtTextView::set_text(std::string_view text) {
   own_change_ = true;
+  pending_ = {};
   row_breaks_.clear();
   QTextDocument* document = edit_->document();
   std::size_t at = piece_end(text, 0);
@@ -197,6 +242,7 @@ void QtTextView::set_selection_length(long wanted) {
 
 std::string QtTextView::selected_text() const {
   if (length_ <= 0) return {};
+  settle();
   if (cache_) return cache_->substr(static_cast<std::size_t>(start_), static_cast<std::size_t>(length_));
   QString selected = cursor(start_, length_).selectedText();
   // A row break inside the selection is not text.
@@ -210,15 +256,20 @@ std::string QtTextView::selected_text() const {
 
 void QtTextView::replace_selection(std::string_view text) {
   const QString inserted = view_text(text);
+  if (row_per_append_ && length_ == 0 && start_ == length()) {
+    // An append: it waits in the pending tail, on a new row unless the text ends a line already.
+    if (!inserted.isEmpty()) {
+      const bool new_row = start_ > 0 && !inserted.startsWith(QLatin1Char('\n')) && !ends_with_line_end();
+      pending_.text += inserted;
+      pending_.steps.push_back(Append{pending_.text.size(), new_row});
+    }
+    start_ = length();
+    show_selection_later();
+    return;
+  }
+  put_up_pending();
   own_change_ = true;
   QTextCursor c = cursor(start_, length_);
-  const bool new_row = row_per_append_ && length_ == 0 && start_ == length() && start_ > 0 && !inserted.isEmpty() &&
-                       !inserted.startsWith(QLatin1Char('\n')) &&
-                       edit_->document()->characterAt(c.position() - 1) != QChar::ParagraphSeparator;
-  if (new_row) {
-    row_breaks_.push_back(c.position());
-    c.insertBlock();
-  }
   c.insertText(inserted);
   own_change_ = false;
   start_ = text_position(c.position());
@@ -227,15 +278,26 @@ void QtTextView::replace_selection(std::string_view text) {
 }
 
 void QtTextView::set_selection_color(Rgb color) {
+  // A colouring inside the pending tail waits with it.
+  if (!pending_.steps.empty() && start_ >= document_text_length()) {
+    pending_.steps.push_back(Colouring{start_, length_, color});
+    return;
+  }
+  put_up_pending();
+  own_change_ = true;
+  colour(start_, length_, color);
+  own_change_ = false;
+}
+
+void QtTextView::colour(long start, long length, Rgb color) {
   QTextCharFormat format;
   format.setForeground(QColor(color.r, color.g, color.b));
-  own_change_ = true;
-  cursor(start_, length_).mergeCharFormat(format);
-  own_change_ = false;
+  cursor(start, length).mergeCharFormat(format);
 }
 
 long QtTextView::find(std::string_view what, long from, long to, FindOptions options) {
   if (what.empty()) return -1;
+  put_up_pending();
   const long end = to < 0 || to > length() ? length() : to;
   from = std::clamp(from, 0L, length());
   long match_start = -1;
@@ -258,6 +320,7 @@ long QtTextView::find(std::string_view what, long from, long to, FindOptions opt
 }
 
 long QtTextView::line_of(long position) const {
+  settle();
   const int at = document_position(std::clamp(position, 0L, length()));
   const QTextBlock block = edit_->document()->findBlock(at);
   if (!block.isValid()) return 0;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <QTextCursor>
@@ -42,7 +43,10 @@ class TextEdit : public QPlainTextEdit {
 //
 // In the output window each appended line shows on its own row: the row breaks are the view's own and
 // are not part of the text the logic sees (positions, length, text, lines all leave them out). The
-// operator cannot edit such a view.
+// operator cannot edit such a view. There the lines appended at the end and their colourings wait in
+// a pending tail and reach the document together, in one edit, when events are processed or before
+// anything reads the document: one layout of the document per batch instead of one per line. The
+// tail counts in the length and the positions exactly as if it were in the document.
 class QtTextView : public TextView {
  public:
   explicit QtTextView(TextEdit* edit);
@@ -76,6 +80,29 @@ class QtTextView : public TextView {
   void set_enabled(bool enabled) override;
 
  private:
+  // An append at the end of the text, and a colouring of text positions [start, start + length).
+  struct Append {
+    qsizetype end;  // where its text ends in the tail's text
+    bool new_row;
+  };
+  struct Colouring {
+    long start, length;
+    Rgb color;
+  };
+  struct PendingTail {
+    QString text;
+    std::vector<std::variant<Append, Colouring>> steps;
+  };
+
+  // Puts the pending tail into the document, replaying its steps in order inside one edit block.
+  void put_up_pending();
+  // The same for readers of the document: what the logic sees does not change.
+  void settle() const { const_cast<QtTextView*>(this)->put_up_pending(); }
+  // The length of the text in the document, without the pending tail.
+  long document_text_length() const;
+  // Whether the text, pending tail included, ends with a line end.
+  bool ends_with_line_end() const;
+  void colour(long start, long length, Rgb color);
   // Positions in the widget's document and in the logic's text differ by the row breaks before them.
   int document_position(long position) const;
   long text_position(int document_position) const;
@@ -88,6 +115,7 @@ class QtTextView : public TextView {
   long length_ = 0;
   bool row_per_append_ = false;
   std::vector<int> row_breaks_;  // document positions of the view's own row breaks, ascending
+  PendingTail pending_;
   bool show_pending_ = false;
   bool own_change_ = false;  // the view itself is moving the widget's cursor or editing
   mutable std::optional<std::string> cache_;
