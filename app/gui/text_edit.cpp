@@ -59,7 +59,10 @@ std::string latin1_text(const QString& text) {
 
 QtTextView::QtTextView(TextEdit* edit) : edit_(edit) {
   connections_ = {
-      QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] { cache_.reset(); }),
+      QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] {
+        cache_.reset();
+        characters_.reset();
+      }),
       QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] { take_widget_selection(); }),
       QObject::connect(edit_, &QPlainTextEdit::selectionChanged, edit_, [this] { take_widget_selection(); }),
   };
@@ -82,34 +85,66 @@ void QtTextView::set_row_per_append(bool on) {
   edit_->document()->setUndoRedoEnabled(!on);
 }
 
+void QtTextView::PendingTail::append(const QString& more, bool new_row) {
+  const TailColour colour = last_colour();
+  if (new_row) rows.push_back({text.size(), colour});
+  text += more;
+  if (!runs.empty() && runs.back().colour == colour) runs.back().end = text.size();
+  else runs.push_back({text.size(), colour});
+}
+
+// Makes a run end at `at`, unless one does already.
+void QtTextView::PendingTail::split_at(qsizetype at) {
+  const auto holding = std::upper_bound(runs.begin(), runs.end(), at, [](qsizetype a, const Run& run) { return a < run.end; });
+  if (at == 0 || holding == runs.end()) return;
+  const qsizetype start = holding == runs.begin() ? 0 : std::prev(holding)->end;
+  if (start != at) runs.insert(holding, Run{at, holding->colour});
+}
+
+void QtTextView::PendingTail::colour(qsizetype from, qsizetype to, Rgb rgb) {
+  if (from >= to) return;
+  split_at(from);
+  split_at(to);
+  auto run = std::upper_bound(runs.begin(), runs.end(), from, [](qsizetype a, const Run& r) { return a < r.end; });
+  for (; run != runs.end() && run->end <= to; ++run) run->colour = rgb;
+}
+
 void QtTextView::put_up_pending() {
-  if (pending_.steps.empty()) return;
+  if (pending_.text.isEmpty()) return;
   const PendingTail tail = std::move(pending_);
   pending_ = {};
-  QTextDocument* document = edit_->document();
+  QTextCursor end(edit_->document());
+  end.movePosition(QTextCursor::End);
+  QTextCharFormat base = end.charFormat();
+  base.clearProperty(QTextFormat::ObjectType);
+  const QTextBlockFormat block = end.blockFormat();
+  // The few formats of a tail, made once each.
+  std::vector<std::pair<TailColour, QTextCharFormat>> formats;
+  const auto format_of = [&](const TailColour& colour) -> const QTextCharFormat& {
+    for (const auto& [known, format] : formats)
+      if (known == colour) return format;
+    QTextCharFormat format = base;
+    if (colour) format.setForeground(QColor(colour->r, colour->g, colour->b));
+    return formats.emplace_back(colour, format).second;
+  };
   own_change_ = true;
-  // Each step is made as the logic made it, on a fresh cursor (an append takes the format of the
-  // character before it), so the document ends as if every line had gone in at once; the edit block
-  // lays the document out once for the whole tail.
-  QTextCursor batch(document);
-  batch.beginEditBlock();
-  qsizetype from = 0;
-  for (const auto& step : tail.steps) {
-    if (const auto* colouring = std::get_if<Colouring>(&step)) {
-      colour(colouring->start, colouring->length, colouring->color);
-      continue;
+  // One edit block: the document is laid out once for the whole tail.
+  end.beginEditBlock();
+  auto row = tail.rows.begin();
+  qsizetype at = 0;
+  for (const PendingTail::Run& run : tail.runs) {
+    while (at < run.end) {
+      if (row != tail.rows.end() && row->at == at) {
+        row_breaks_.push_back(end.position());
+        end.insertBlock(block, format_of(row->colour));
+        ++row;
+      }
+      const qsizetype stop = row != tail.rows.end() && row->at < run.end ? row->at : run.end;
+      end.insertText(tail.text.sliced(at, stop - at), format_of(run.colour));
+      at = stop;
     }
-    const Append& append = std::get<Append>(step);
-    QTextCursor end(document);
-    end.movePosition(QTextCursor::End);
-    if (append.new_row) {
-      row_breaks_.push_back(end.position());
-      end.insertBlock();
-    }
-    end.insertText(tail.text.sliced(from, append.end - from));
-    from = append.end;
   }
-  batch.endEditBlock();
+  end.endEditBlock();
   own_change_ = false;
 }
 
@@ -171,7 +206,8 @@ std::string QtTextView::text() const {
 }
 
 long QtTextView::document_text_length() const {
-  return std::max(0L, static_cast<long>(edit_->document()->characterCount() - 1) - static_cast<long>(row_breaks_.size()));
+  if (!characters_) characters_ = edit_->document()->characterCount() - 1;
+  return std::max(0L, static_cast<long>(*characters_) - static_cast<long>(row_breaks_.size()));
 }
 
 long QtTextView::length() const { return document_text_length() + static_cast<long>(pending_.text.size()); }
@@ -258,11 +294,8 @@ void QtTextView::replace_selection(std::string_view text) {
   const QString inserted = view_text(text);
   if (row_per_append_ && length_ == 0 && start_ == length()) {
     // An append: it waits in the pending tail, on a new row unless the text ends a line already.
-    if (!inserted.isEmpty()) {
-      const bool new_row = start_ > 0 && !inserted.startsWith(QLatin1Char('\n')) && !ends_with_line_end();
-      pending_.text += inserted;
-      pending_.steps.push_back(Append{pending_.text.size(), new_row});
-    }
+    if (!inserted.isEmpty())
+      pending_.append(inserted, start_ > 0 && !inserted.startsWith(QLatin1Char('\n')) && !ends_with_line_end());
     start_ = length();
     show_selection_later();
     return;
@@ -279,8 +312,8 @@ void QtTextView::replace_selection(std::string_view text) {
 
 void QtTextView::set_selection_color(Rgb color) {
   // A colouring inside the pending tail waits with it.
-  if (!pending_.steps.empty() && start_ >= document_text_length()) {
-    pending_.steps.push_back(Colouring{start_, length_, color});
+  if (const long tail_start = document_text_length(); !pending_.text.isEmpty() && start_ >= tail_start) {
+    pending_.colour(start_ - tail_start, start_ + length_ - tail_start, color);
     return;
   }
   put_up_pending();

@@ -6,7 +6,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include <QTextCursor>
@@ -80,21 +79,30 @@ class QtTextView : public TextView {
   void set_enabled(bool enabled) override;
 
  private:
-  // An append at the end of the text, and a colouring of text positions [start, start + length).
-  struct Append {
-    qsizetype end;  // where its text ends in the tail's text
-    bool new_row;
-  };
-  struct Colouring {
-    long start, length;
-    Rgb color;
-  };
+  // The lines appended at the end and not yet in the document. Each appended character takes the
+  // format of the character before it, as in the document: the format before the tail, with the
+  // foreground a colouring gave it (none: that format as it is).
+  using TailColour = std::optional<Rgb>;
   struct PendingTail {
-    QString text;
-    std::vector<std::variant<Append, Colouring>> steps;
+    struct Row {  // a row break before text[at], in its own colour
+      qsizetype at;
+      TailColour colour;
+    };
+    struct Run {  // text from the end of the run before up to `end`, in one colour
+      qsizetype end;
+      TailColour colour;
+    };
+    QString text;  // without the row breaks
+    std::vector<Row> rows;
+    std::vector<Run> runs;
+
+    TailColour last_colour() const { return runs.empty() ? TailColour{} : runs.back().colour; }
+    void append(const QString& more, bool new_row);
+    void colour(qsizetype from, qsizetype to, Rgb rgb);
+    void split_at(qsizetype at);
   };
 
-  // Puts the pending tail into the document, replaying its steps in order inside one edit block.
+  // Puts the pending tail into the document in one edit block, run by run.
   void put_up_pending();
   // The same for readers of the document: what the logic sees does not change.
   void settle() const { const_cast<QtTextView*>(this)->put_up_pending(); }
@@ -119,6 +127,8 @@ class QtTextView : public TextView {
   bool show_pending_ = false;
   bool own_change_ = false;  // the view itself is moving the widget's cursor or editing
   mutable std::optional<std::string> cache_;
+  // The document's character count, read once per change of the document (reading it walks the document).
+  mutable std::optional<int> characters_;
   std::vector<QMetaObject::Connection> connections_;
   QTimer show_timer_;
 };
