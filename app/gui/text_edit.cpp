@@ -107,6 +107,9 @@ void QtTextView::PendingTail::colour(qsizetype from, qsizetype to, Rgb rgb) {
   split_at(to);
   auto run = std::upper_bound(runs.begin(), runs.end(), from, [](qsizetype a, const Run& r) { return a < r.end; });
   for (; run != runs.end() && run->end <= to; ++run) run->colour = rgb;
+  // In the document the selection takes in the row breaks after its start, up to the one at its end.
+  auto row = std::upper_bound(rows.begin(), rows.end(), from, [](qsizetype a, const Row& r) { return a < r.at; });
+  for (; row != rows.end() && row->at <= to; ++row) row->colour = rgb;
 }
 
 void QtTextView::put_up_pending() {
