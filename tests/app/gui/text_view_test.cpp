@@ -103,6 +103,9 @@ const std::vector<Step> kRun = {
     {.colour_start = 36, .colour_length = 3, .colour = {0, 105, 230}},
     {.colour_start = 32, .colour_length = 2, .colour = {0, 128, 0}},
     {.colour_start = 10, .colour_length = 2, .colour = {0, 105, 230}},
+    {.append = "S7"},
+    {.colour_start = 40, .colour_length = 2, .colour = {0, 105, 230}},
+    {.append = "F1"},
 };
 
 }  // namespace
@@ -111,7 +114,6 @@ class TextViewTest : public QObject {
   Q_OBJECT
  private slots:
   void appended_output_reads_as_in_memory_text();
-  void the_event_loop_puts_the_tail_into_the_document();
   void the_document_is_that_of_line_by_line_edits();
 };
 
@@ -138,20 +140,6 @@ void TextViewTest::appended_output_reads_as_in_memory_text() {
   }
 }
 
-void TextViewTest::the_event_loop_puts_the_tail_into_the_document() {
-  TextEdit edit;
-  QtTextView view(&edit);
-  view.set_row_per_append(true);
-  play(view, {kRun.begin(), kRun.begin() + 5});
-  QTRY_COMPARE(edit.document()->toPlainText(), QStringLiteral("F04X00100*\nX00200Y00300*\nS12"));
-  // The colours sit on the codes: "F04" red, "S12" blue, the rest in the text colour.
-  QCOMPARE(coloured_pieces(*edit.document()),
-           QStringList({QStringLiteral("row #000000"), QStringLiteral("F04 #ff2b01"), QStringLiteral("X00100* #000000"),
-                        QStringLiteral("row #000000"), QStringLiteral("X00200Y00300* #000000"),
-                        QStringLiteral("row #000000"), QStringLiteral("S12 #0069e6")}));
-  QTRY_COMPARE(edit.textCursor().position(), edit.document()->characterCount() - 1);
-}
-
 void TextViewTest::the_document_is_that_of_line_by_line_edits() {
   TextEdit edit;
   QtTextView view(&edit);
@@ -160,8 +148,12 @@ void TextViewTest::the_document_is_that_of_line_by_line_edits() {
   QTextDocument direct;
   direct.setDefaultFont(edit.document()->defaultFont());
   play_directly(direct, kRun);
+  // The event loop puts the pending tail up; the first rows' codes carry their colours.
   QTRY_COMPARE(edit.document()->toPlainText(), direct.toPlainText());
-  QCOMPARE(coloured_pieces(*edit.document()), coloured_pieces(direct));
+  const QStringList pieces = coloured_pieces(*edit.document());
+  QCOMPARE(pieces.mid(0, 4), QStringList({QStringLiteral("row #000000"), QStringLiteral("F04 #ff2b01"),
+                                          QStringLiteral("X00100* #000000"), QStringLiteral("row #000000")}));
+  QCOMPARE(pieces, coloured_pieces(direct));
 }
 
 QTEST_MAIN(TextViewTest)
