@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   for (long i = 0; i < kPumps; ++i) host.pump_events();
   const double pump = seconds_since(start);
 
-  // The text sink: lines appended at the end, each coloured where its feed code stands.
+  // The text sink: lines appended at the end, each coloured where its feed code stands in the line.
   vireo::TextEdit output_edit;
   output_edit.resize(600, 400);
   output_edit.show();
@@ -99,9 +99,10 @@ int main(int argc, char** argv) {
   start = Clock::now();
   for (long i = 0; i < kLines; ++i) {
     const std::string line_text = "F04X" + vireo::fw(static_cast<double>(i % 50000), 5) + "Y" + vireo::fw(static_cast<double>(i % 30000), 5) + "*";
-    output.set_selection_start(output.length());
+    const long at = output.length();
+    output.set_selection_start(at);
+    output.set_selection_length(static_cast<long>(line_text.size()));
     output.replace_selection(line_text);
-    const long at = output.find("F", output.length() - static_cast<long>(line_text.size()), output.length(), {.whole_word = false, .match_case = true});
     output.set_selection_start(at);
     output.set_selection_length(3);
     output.set_selection_color({255, 43, 1});

@@ -59,7 +59,10 @@ std::string latin1_text(const QString& text) {
 
 QtTextView::QtTextView(TextEdit* edit) : edit_(edit) {
   connections_ = {
-      QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] { cache_.reset(); }),
+      QObject::connect(edit_->document(), &QTextDocument::contentsChanged, edit_, [this] {
+        cache_.reset();
+        characters_.reset();
+      }),
       QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] { take_widget_selection(); }),
       QObject::connect(edit_, &QPlainTextEdit::selectionChanged, edit_, [this] { take_widget_selection(); }),
   };
@@ -75,8 +78,77 @@ QtTextView::~QtTextView() {
 }
 
 void QtTextView::set_row_per_append(bool on) {
+  put_up_pending();
   row_per_append_ = on;
   edit_->setReadOnly(on);
+  // The operator cannot edit the output, so there is nothing to undo there.
+  edit_->document()->setUndoRedoEnabled(!on);
+}
+
+void QtTextView::PendingTail::append(const QString& more, bool new_row) {
+  const TailColour colour = last_colour();
+  if (new_row) rows.push_back({text.size(), colour});
+  text += more;
+  if (!runs.empty() && runs.back().colour == colour) runs.back().end = text.size();
+  else runs.push_back({text.size(), colour});
+}
+
+// Makes a run end at `at`, unless one does already.
+void QtTextView::PendingTail::split_at(qsizetype at) {
+  const auto holding = std::upper_bound(runs.begin(), runs.end(), at, [](qsizetype a, const Run& run) { return a < run.end; });
+  if (at == 0 || holding == runs.end()) return;
+  const qsizetype start = holding == runs.begin() ? 0 : std::prev(holding)->end;
+  if (start != at) runs.insert(holding, Run{at, holding->colour});
+}
+
+void QtTextView::PendingTail::colour(qsizetype from, qsizetype to, Rgb rgb) {
+  if (from >= to) return;
+  split_at(from);
+  split_at(to);
+  auto run = std::upper_bound(runs.begin(), runs.end(), from, [](qsizetype a, const Run& r) { return a < r.end; });
+  for (; run != runs.end() && run->end <= to; ++run) run->colour = rgb;
+  // In the document the selection takes in the row breaks after its start, up to the one at its end.
+  auto row = std::upper_bound(rows.begin(), rows.end(), from, [](qsizetype a, const Row& r) { return a < r.at; });
+  for (; row != rows.end() && row->at <= to; ++row) row->colour = rgb;
+}
+
+void QtTextView::put_up_pending() {
+  if (pending_.text.isEmpty()) return;
+  const PendingTail tail = std::move(pending_);
+  pending_ = {};
+  QTextCursor end(edit_->document());
+  end.movePosition(QTextCursor::End);
+  QTextCharFormat base = end.charFormat();
+  base.clearProperty(QTextFormat::ObjectType);
+  const QTextBlockFormat block = end.blockFormat();
+  // The few formats of a tail, made once each.
+  std::vector<std::pair<TailColour, QTextCharFormat>> formats;
+  const auto format_of = [&](const TailColour& colour) -> const QTextCharFormat& {
+    for (const auto& [known, format] : formats)
+      if (known == colour) return format;
+    QTextCharFormat format = base;
+    if (colour) format.setForeground(QColor(colour->r, colour->g, colour->b));
+    return formats.emplace_back(colour, format).second;
+  };
+  own_change_ = true;
+  // One edit block: the document is laid out once for the whole tail.
+  end.beginEditBlock();
+  auto row = tail.rows.begin();
+  qsizetype at = 0;
+  for (const PendingTail::Run& run : tail.runs) {
+    while (at < run.end) {
+      if (row != tail.rows.end() && row->at == at) {
+        row_breaks_.push_back(end.position());
+        end.insertBlock(block, format_of(row->colour));
+        ++row;
+      }
+      const qsizetype stop = row != tail.rows.end() && row->at < run.end ? row->at : run.end;
+      end.insertText(tail.text.sliced(at, stop - at), format_of(run.colour));
+      at = stop;
+    }
+  }
+  end.endEditBlock();
+  own_change_ = false;
 }
 
 int QtTextView::document_position(long position) const {
@@ -110,6 +182,7 @@ void QtTextView::show_selection_later() {
 }
 
 void QtTextView::show_selection() {
+  put_up_pending();
   show_pending_ = false;
   own_change_ = true;
   // The output's colouring selects each token in turn: the widget shows the newest line instead.
@@ -126,6 +199,7 @@ void QtTextView::take_widget_selection() {
 }
 
 std::string QtTextView::text() const {
+  settle();
   if (!cache_) {
     QString whole = edit_->document()->toPlainText();
     for (auto it = row_breaks_.rbegin(); it != row_breaks_.rend(); ++it) whole.remove(*it, 1);
@@ -134,8 +208,17 @@ std::string QtTextView::text() const {
   return *cache_;
 }
 
-long QtTextView::length() const {
-  return std::max(0L, static_cast<long>(edit_->document()->characterCount() - 1) - static_cast<long>(row_breaks_.size()));
+long QtTextView::document_text_length() const {
+  if (!characters_) characters_ = edit_->document()->characterCount() - 1;
+  return std::max(0L, static_cast<long>(*characters_) - static_cast<long>(row_breaks_.size()));
+}
+
+long QtTextView::length() const { return document_text_length() + static_cast<long>(pending_.text.size()); }
+
+bool QtTextView::ends_with_line_end() const {
+  if (!pending_.text.isEmpty()) return pending_.text.back() == QLatin1Char('\n');
+  const int end = edit_->document()->characterCount() - 1;
+  return end > 0 && edit_->document()->characterAt(end - 1) == QChar::ParagraphSeparator;
 }
 
 namespace {
@@ -154,6 +237,7 @@ std::size_t piece_end(std::string_view text, std::size_t from) {
 
 void QtTextView::set_text(std::string_view text) {
   own_change_ = true;
+  pending_ = {};
   row_breaks_.clear();
   QTextDocument* document = edit_->document();
   std::size_t at = piece_end(text, 0);
@@ -197,6 +281,7 @@ void QtTextView::set_selection_length(long wanted) {
 
 std::string QtTextView::selected_text() const {
   if (length_ <= 0) return {};
+  settle();
   if (cache_) return cache_->substr(static_cast<std::size_t>(start_), static_cast<std::size_t>(length_));
   QString selected = cursor(start_, length_).selectedText();
   // A row break inside the selection is not text.
@@ -210,15 +295,17 @@ std::string QtTextView::selected_text() const {
 
 void QtTextView::replace_selection(std::string_view text) {
   const QString inserted = view_text(text);
+  if (row_per_append_ && length_ == 0 && start_ == length()) {
+    // An append: it waits in the pending tail, on a new row unless the text ends a line already.
+    if (!inserted.isEmpty())
+      pending_.append(inserted, start_ > 0 && !inserted.startsWith(QLatin1Char('\n')) && !ends_with_line_end());
+    start_ = length();
+    show_selection_later();
+    return;
+  }
+  put_up_pending();
   own_change_ = true;
   QTextCursor c = cursor(start_, length_);
-  const bool new_row = row_per_append_ && length_ == 0 && start_ == length() && start_ > 0 && !inserted.isEmpty() &&
-                       !inserted.startsWith(QLatin1Char('\n')) &&
-                       edit_->document()->characterAt(c.position() - 1) != QChar::ParagraphSeparator;
-  if (new_row) {
-    row_breaks_.push_back(c.position());
-    c.insertBlock();
-  }
   c.insertText(inserted);
   own_change_ = false;
   start_ = text_position(c.position());
@@ -227,15 +314,26 @@ void QtTextView::replace_selection(std::string_view text) {
 }
 
 void QtTextView::set_selection_color(Rgb color) {
+  // A colouring inside the pending tail waits with it.
+  if (const long tail_start = document_text_length(); !pending_.text.isEmpty() && start_ >= tail_start) {
+    pending_.colour(start_ - tail_start, start_ + length_ - tail_start, color);
+    return;
+  }
+  put_up_pending();
+  own_change_ = true;
+  colour(start_, length_, color);
+  own_change_ = false;
+}
+
+void QtTextView::colour(long start, long length, Rgb color) {
   QTextCharFormat format;
   format.setForeground(QColor(color.r, color.g, color.b));
-  own_change_ = true;
-  cursor(start_, length_).mergeCharFormat(format);
-  own_change_ = false;
+  cursor(start, length).mergeCharFormat(format);
 }
 
 long QtTextView::find(std::string_view what, long from, long to, FindOptions options) {
   if (what.empty()) return -1;
+  put_up_pending();
   const long end = to < 0 || to > length() ? length() : to;
   from = std::clamp(from, 0L, length());
   long match_start = -1;
@@ -258,6 +356,7 @@ long QtTextView::find(std::string_view what, long from, long to, FindOptions opt
 }
 
 long QtTextView::line_of(long position) const {
+  settle();
   const int at = document_position(std::clamp(position, 0L, length()));
   const QTextBlock block = edit_->document()->findBlock(at);
   if (!block.isValid()) return 0;

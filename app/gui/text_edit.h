@@ -42,7 +42,10 @@ class TextEdit : public QPlainTextEdit {
 //
 // In the output window each appended line shows on its own row: the row breaks are the view's own and
 // are not part of the text the logic sees (positions, length, text, lines all leave them out). The
-// operator cannot edit such a view.
+// operator cannot edit such a view. There the lines appended at the end and their colourings wait in
+// a pending tail and reach the document together, in one edit, when events are processed or before
+// anything reads the document: one layout of the document per batch instead of one per line. The
+// tail counts in the length and the positions exactly as if it were in the document.
 class QtTextView : public TextView {
  public:
   explicit QtTextView(TextEdit* edit);
@@ -76,6 +79,38 @@ class QtTextView : public TextView {
   void set_enabled(bool enabled) override;
 
  private:
+  // The lines appended at the end and not yet in the document. Each appended character takes the
+  // format of the character before it, as in the document: the format before the tail, with the
+  // foreground a colouring gave it (none: that format as it is).
+  using TailColour = std::optional<Rgb>;
+  struct PendingTail {
+    struct Row {  // a row break before text[at], in its own colour
+      qsizetype at;
+      TailColour colour;
+    };
+    struct Run {  // text from the end of the run before up to `end`, in one colour
+      qsizetype end;
+      TailColour colour;
+    };
+    QString text;  // without the row breaks
+    std::vector<Row> rows;
+    std::vector<Run> runs;
+
+    TailColour last_colour() const { return runs.empty() ? TailColour{} : runs.back().colour; }
+    void append(const QString& more, bool new_row);
+    void colour(qsizetype from, qsizetype to, Rgb rgb);
+    void split_at(qsizetype at);
+  };
+
+  // Puts the pending tail into the document in one edit block, run by run.
+  void put_up_pending();
+  // The same for readers of the document: what the logic sees does not change.
+  void settle() const { const_cast<QtTextView*>(this)->put_up_pending(); }
+  // The length of the text in the document, without the pending tail.
+  long document_text_length() const;
+  // Whether the text, pending tail included, ends with a line end.
+  bool ends_with_line_end() const;
+  void colour(long start, long length, Rgb color);
   // Positions in the widget's document and in the logic's text differ by the row breaks before them.
   int document_position(long position) const;
   long text_position(int document_position) const;
@@ -88,9 +123,12 @@ class QtTextView : public TextView {
   long length_ = 0;
   bool row_per_append_ = false;
   std::vector<int> row_breaks_;  // document positions of the view's own row breaks, ascending
+  PendingTail pending_;
   bool show_pending_ = false;
   bool own_change_ = false;  // the view itself is moving the widget's cursor or editing
   mutable std::optional<std::string> cache_;
+  // The document's character count, read once per change of the document (reading it walks the document).
+  mutable std::optional<int> characters_;
   std::vector<QMetaObject::Connection> connections_;
   QTimer show_timer_;
 };
