@@ -157,6 +157,12 @@ void write_fw(std::span<char> field, double value) {
   std::copy_n(text.end() - kept, kept, field.end() - static_cast<std::ptrdiff_t>(kept));
 }
 
+AxisField::AxisField(char letter, double value, int digits)
+    : size_(1 + static_cast<std::size_t>(std::clamp(digits, 0, kMostDigits))) {
+  text_[0] = letter;
+  write_fw(std::span<char>(text_.data() + 1, size_ - 1), value);
+}
+
 std::string fw_text(std::string_view text, int digits) {
   if (static_cast<int>(text.size()) >= digits) return std::string(text.substr(text.size() - digits));
   return std::string(digits - text.size(), '0') + std::string(text);

@@ -1,6 +1,8 @@
 // Numbers as the machine language and the settings hold them: as text, converted on use.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +36,20 @@ std::string fw(double value, int digits);
 void append_fw(std::string& out, double value, int digits);
 // The same written over a field of `digits` characters in place (the converters' hot path).
 void write_fw(std::span<char> field, double value);
+
+// An axis letter and its fixed-width value, "X" + fw(value, digits), held in place: the converters
+// write one or two per point. Empty when default-made (an axis a block does not name).
+class AxisField {
+ public:
+  AxisField() = default;
+  AxisField(char letter, double value, int digits);
+  std::string_view text() const { return {text_.data(), size_}; }
+
+ private:
+  static constexpr int kMostDigits = 15;  // the version setting gives 5 or 6
+  std::array<char, 1 + kMostDigits> text_{};
+  std::size_t size_ = 0;
+};
 
 // The same field made from a setting's text as it stands, without reading it as a number:
 // fw_text("1500", 5) is "01500", fw_text(" 15", 5) is "00 15".

@@ -1,10 +1,7 @@
 #include "convert/geometry_writers.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,27 +41,9 @@ void set_last_position(GeometryRegisters& g, double x, double y) {
   g.last_y = static_cast<float>(y);
 }
 
-// An axis letter and its fixed-width field of whole hundredths, written in place on the stack: every
-// point of a drawing writes two of them.
-class AxisField {
- public:
-  AxisField(char letter, double value, const Context& context)
-      : size_(1 + static_cast<std::size_t>(std::clamp(context.derived.digits, 0, kMostDigits))) {
-    text_[0] = letter;
-    write_fw(std::span<char>(text_.data() + 1, size_ - 1), static_cast<double>(written(value)));
-  }
-  std::string_view text() const { return {text_.data(), size_}; }
-
- private:
-  static constexpr int kMostDigits = 15;  // the version setting gives 5 or 6
-  std::array<char, 1 + kMostDigits> text_;
-  std::size_t size_;
-};
-
-// The status bar's operation text; set only when it changes, as consecutive lines mostly keep it.
-void show_operation(Context& context, std::string_view operation) {
-  std::string& shown = context.channel.operation_text;
-  if (shown != operation) shown = operation;
+// An axis letter and its field of whole hundredths.
+AxisField axis(char letter, double value, const Context& context) {
+  return AxisField(letter, static_cast<double>(written(value)), context.derived.digits);
 }
 
 void glue_if_down(Context& context) {
@@ -140,9 +119,9 @@ void cut_arc(Context& context, std::string_view operation, bool clockwise) {
     g.start_y = g.centre_y + g.radius * std::sin(radians);
     if (point == 0 && !same_position(g.start_x, g.start_y, g)) lift(context, true);
     if (point == 1) plunge(context);
-    write_line(context, AxisField('X', g.start_x, context).text());
+    write_line(context, axis('X', g.start_x, context).text());
     if (point == 0) write_line(context, "*");
-    write_line(context, AxisField('Y', g.start_y, context).text(), "*", context.derived.vertex);
+    write_line(context, axis('Y', g.start_y, context).text(), "*", context.derived.vertex);
     set_last_position(g, g.start_x, g.start_y);
     // The last chord ends exactly on the end angle; when the steps land there already, the end point
     // comes round a second time.
@@ -162,8 +141,8 @@ void move_to_start(Context& context) {
   show_operation(context, kPositioning);
   if (same_position(g.start_x, g.start_y, g)) return;
   lift(context, true);
-  write_line(context, AxisField('X', g.start_x, context).text(), "*");
-  write_line(context, AxisField('Y', g.start_y, context).text(), "*");
+  write_line(context, axis('X', g.start_x, context).text(), "*");
+  write_line(context, axis('Y', g.start_y, context).text(), "*");
   set_last_position(g, g.start_x, g.start_y);
 }
 
@@ -173,8 +152,8 @@ void cut_line(Context& context) {
   show_operation(context, kLine);
   if (context.settings.on(Slot::Ena_tang_C)) turn_knife(context);
   plunge(context);
-  write_line(context, AxisField('X', g.end_x, context).text());
-  write_line(context, AxisField('Y', g.end_y, context).text(), "*", context.derived.vertex);
+  write_line(context, axis('X', g.end_x, context).text());
+  write_line(context, axis('Y', g.end_y, context).text(), "*", context.derived.vertex);
   set_last_position(g, g.end_x, g.end_y);
 }
 

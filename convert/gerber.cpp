@@ -1,8 +1,6 @@
 #include "convert/gerber.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,21 +20,6 @@ constexpr std::string_view kFlash = "03";
 constexpr std::string_view kMilling = "FRESATURA ";
 constexpr std::string_view kDrilling = "  FORO    ";
 constexpr std::string_view kIdle = "          ";
-
-// The value of a coordinate's run of digits and "-", as leading_number reads it: an optional "-",
-// then the digits up to the next "-". The usual run, a sign and at most fifteen digits, is summed
-// here in one pass as an integer (exact, as in leading_number); any other goes to leading_number.
-double coordinate_value(std::string_view run) {
-  const bool negative = run.starts_with('-');
-  const std::string_view digits = run.substr(negative ? 1 : 0);
-  if (digits.empty() || digits.size() > 15) return leading_number(run);
-  std::int64_t sum = 0;
-  for (const char c : digits) {
-    if (c == '-') return leading_number(run);
-    sum = sum * 10 + (c - '0');
-  }
-  return negative ? -static_cast<double>(sum) : static_cast<double>(sum);
-}
 
 class GerberConverter {
  public:
@@ -113,7 +96,7 @@ class GerberConverter {
     const std::string_view digits = reader.take_while([](char c) { return c == '-' || (c >= '0' && c <= '9'); });
     const char end = reader.next();
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
-    const long long whole = round_half_even(coordinate_value(digits) * scale_);
+    const long long whole = round_half_even(leading_number(digits) * scale_);
     if (whole > INT32_MAX || whole < INT32_MIN)
       throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);
@@ -127,11 +110,7 @@ class GerberConverter {
       value = rounded + x_offset_;
       state_.geometry.last_x = value;
     }
-    CoordinateField& field = y_axis ? y_field_ : x_field_;
-    field.text.resize(1 + static_cast<std::size_t>(std::max(digits_count_, 0)));
-    field.text[0] = axis;
-    write_fw(std::span<char>(field.text).subspan(1), value);
-    field.named = true;
+    (y_axis ? y_field_ : x_field_) = AxisField(axis, value, digits_count_);
     return end;
   }
 
@@ -149,22 +128,16 @@ class GerberConverter {
       move(true);
       plunge(kDrilling);
       if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-      show_operation(kIdle);
+      show_operation(context_, kIdle);
       write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
       write_line(context_, rapid_feed_);
     }
   }
 
-  // The status bar's operation text; set only when it changes, as nearly every line keeps it.
-  void show_operation(std::string_view operation) {
-    std::string& shown = context_.channel.operation_text;
-    if (shown != operation) shown = operation;
-  }
-
   // Tool down at the cutting depth with the plunge feed, then the cutting feed.
   void plunge(std::string_view operation) {
     ++context_.channel.line_counter;
-    show_operation(operation);
+    show_operation(context_, operation);
     write_line(context_, state_.plunge_feed_line, state_.cutting_z_line, cmd::kTerminator);
     write_line(context_, state_.feed_setting);
     if (context_.display.pulse_state != cmd::kBull) write_line(context_, context_.derived.bull);
@@ -173,7 +146,7 @@ class GerberConverter {
   // Tool up to the travel Z with the return feed, then the rapid feed.
   void lift() {
     if (context_.display.pulse_state != cmd::kGlue) write_line(context_, context_.derived.glue);
-    show_operation(kIdle);
+    show_operation(context_, kIdle);
     write_line(context_, return_feed_, state_.travel_z_line, cmd::kTerminator);
     write_line(context_, rapid_feed_);
   }
@@ -184,14 +157,14 @@ class GerberConverter {
     const std::string& last_d = state_.gerber.last_d;
     if (last_d == kPenDown) {
       ++context_.channel.line_counter;
-      show_operation(kMilling);
-      write_line(context_, x_field_.part(), y_field_.part(), cmd::kTerminator, context_.derived.vertex);
+      show_operation(context_, kMilling);
+      write_line(context_, x_field_.text(), y_field_.text(), cmd::kTerminator, context_.derived.vertex);
     } else if (last_d == kPenUp || before_flash) {
-      write_line(context_, x_field_.part(), cmd::kTerminator);
-      write_line(context_, y_field_.part(), cmd::kTerminator);
+      write_line(context_, x_field_.text(), cmd::kTerminator);
+      write_line(context_, y_field_.text(), cmd::kTerminator);
     }
-    x_field_.named = false;
-    y_field_.named = false;
+    x_field_ = {};
+    y_field_ = {};
   }
 
   Context& context_;
@@ -203,16 +176,9 @@ class GerberConverter {
   const std::string return_feed_;
   const std::string rapid_feed_;
 
-  // A coordinate field: the axis letter and its fixed-width value. The text is kept from block to
-  // block for its storage; a block that did not name the axis writes nothing for it.
-  struct CoordinateField {
-    std::string text;
-    bool named = false;
-    std::string_view part() const { return named ? std::string_view(text) : std::string_view(); }
-  };
-
-  CoordinateField x_field_;
-  CoordinateField y_field_;
+  // The axes the block named so far; empty for an axis it did not name.
+  AxisField x_field_;
+  AxisField y_field_;
 };
 
 }  // namespace

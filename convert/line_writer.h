@@ -43,6 +43,12 @@ void write_line(Context& context, const Parts&... parts) {
   emit_line(context, std::string_view(line, size));
 }
 
+// The status bar's operation text; set only when it changes, as consecutive lines mostly keep it.
+inline void show_operation(Context& context, std::string_view operation) {
+  std::string& shown = context.channel.operation_text;
+  if (shown != operation) shown = operation;
+}
+
 // The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,
 // written only when neither address is "nu".
 void write_outputs(Context& context, std::string_view bits);
