@@ -241,8 +241,8 @@ void apply_origin_button(SetupTexts& texts, OriginFormat format, OriginButton bu
       y = number_text(leading_number(y) + leading_number(trace.clicked_y));
       return;
     case OriginButton::display_paste:
-      x = number_text(leading_number(context.display.display_x));
-      y = number_text(leading_number(context.display.display_y));
+      x = number_text(context.display.display_x);
+      y = number_text(context.display.display_y);
       return;
   }
 }

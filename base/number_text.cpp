@@ -72,6 +72,11 @@ std::string number_text(double value) {
   return std::string(number_chars(value, buf));
 }
 
+double held_as_text(double value) {
+  char buf[64];
+  return leading_number(number_chars(value, buf));
+}
+
 std::string blank_number_text(double value) {
   std::string text = number_text(value);
   return value >= 0 ? " " + text : text;

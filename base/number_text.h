@@ -17,6 +17,10 @@ double leading_number(std::string_view text);
 // The decimal text of a number in its shortest form, without a leading blank: 800, -200, 0.254.
 std::string number_text(double value);
 
+// The value a number keeps once written as its text and read back, leading_number(number_text(v)):
+// what a value held as text is worth. Integral values below 10^15 keep themselves.
+double held_as_text(double value);
+
 // The decimal text with a leading blank before a non-negative number (" 2", "-3"), as the status texts
 // and messages show numbers.
 std::string blank_number_text(double value);

@@ -80,8 +80,9 @@ int decode_frame_command(ArgReader& args) {
     return 1;
   }
   const DisplayState& d = context.display;
-  std::cout << "x=" << d.display_x << " y=" << d.display_y << " z=" << d.display_z << " f=" << d.display_f
-            << " s=" << d.display_s << " a=" << number_text(d.display_a) << " b=" << number_text(d.display_b)
+  std::cout << "x=" << blank_number_text(d.display_x) << " y=" << blank_number_text(d.display_y)
+            << " z=" << blank_number_text(d.display_z) << " f=" << blank_number_text(d.display_f)
+            << " s=" << blank_number_text(d.display_s) << " a=" << number_text(d.display_a) << " b=" << number_text(d.display_b)
             << " c=" << number_text(d.display_c) << "\n";
   return 0;
 }

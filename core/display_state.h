@@ -16,17 +16,17 @@ inline constexpr int kX = 1, kY = 2, kZ = 3, kFeed = 4, kSpindle = 5, kA = 6, kB
 inline constexpr double kUnknownPosition = 999999999;
 
 struct DisplayState {
-  // Shown values. After an absolute move an axis holds the move's digit text as it stood in the line
-  // ("01234"); step commands and replies store numbers as text.
-  std::string display_x = "0", display_y = "0", display_z = "0";
-  std::string display_f = "0";  // feed code 00 to 99
-  std::string display_s = "0";  // spindle code 00 to 12
+  // Shown values. A value taken from a line or a reply is kept as the number its text stands for
+  // (the move field "01234" is 1234), which is all anyone reads of it.
+  double display_x = 0, display_y = 0, display_z = 0;
+  double display_f = 0;  // feed code 00 to 99
+  double display_s = 0;  // spindle code 00 to 12
   double display_a = 0, display_b = 0, display_c = 0;  // hundredths of a degree
 
   // Tracked positions: the display value, or the corrected value when coordinate correction is on.
   // The single-step commands count on these.
-  std::string tracked_x = "0", tracked_y = "0", tracked_z = "0";
-  std::string tracked_a = "0", tracked_b = "0", tracked_c = "0";  // corrected rotary values
+  double tracked_x = 0, tracked_y = 0, tracked_z = 0;
+  double tracked_a = 0, tracked_b = 0, tracked_c = 0;  // corrected rotary values
 
   std::string step_token;  // the last two-letter step command, or the last corrected "zs" value
   // One-shot: the next Z move, respectively feed code, goes out even when it changes nothing.
@@ -38,6 +38,8 @@ struct DisplayState {
   bool expanded = false;
   // The digits' colour index, 0 to 6, from the setting `colore_display`.
   int colour = 0;
+
+  bool operator==(const DisplayState&) const = default;
 };
 
 }  // namespace vireo

@@ -13,7 +13,7 @@
 namespace vireo {
 namespace {
 
-using Text = std::string DisplayState::*;
+using Value = double DisplayState::*;
 
 // Up to `count` characters of the line from `from`; fewer where the line ends early.
 std::string_view field(const std::string& line, std::size_t from, std::size_t count) {
@@ -33,51 +33,14 @@ double value_of(std::string_view text) {
   return static_cast<double>(v);
 }
 
-// Fields are a few characters long: compared and copied character by character, without a call.
-bool same_chars(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k)
-    if (a[k] != b[k]) return false;
-  return true;
-}
-
-bool same_value(std::string_view a, std::string_view b) { return same_chars(a, b) || value_of(a) == value_of(b); }
-
 bool all_digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Copies a field of the line into a state text. A field mostly replaces a text of its own length,
-// which is then overwritten in place.
-void set_text(std::string& to, std::string_view from) {
-  if (to.size() != from.size()) {
-    // Appending to the emptied text keeps its storage and skips the checks a general assign makes.
-    to.clear();
-    to.append(from);
-    return;
-  }
-  char* out = to.data();
-  for (char c : from) *out++ = c;
-}
-
-// An absolute axis of a move line as track_line follows it.
-struct TrackedAxis {
-  Text display;
-  Text tracked;
-  int digit;
-};
-
-// A rotary axis: the line gives motor steps, the display shows hundredths of a degree.
-struct RotaryAxis {
-  double DisplayState::*display;
-  Slot steps_per_turn;
-  int digit;
-};
-
 // An axis the coordinate correction rewrites.
 struct CorrectedAxis {
   Slot factor;
-  Text tracked;
+  Value tracked;
 };
 
 const CorrectedAxis* corrected_axis(char letter) {
@@ -97,13 +60,32 @@ const CorrectedAxis* corrected_axis(char letter) {
   }
 }
 
+// An absolute axis of a move line as track_line follows it.
+struct TrackedAxis {
+  Value display;
+  Value tracked;
+  Slot factor;  // its coordinate correction
+  int digit;
+};
+
+constexpr TrackedAxis kTrackedX{&DisplayState::display_x, &DisplayState::tracked_x, Slot::correzione_x, digit::kX};
+constexpr TrackedAxis kTrackedY{&DisplayState::display_y, &DisplayState::tracked_y, Slot::correzione_y, digit::kY};
+constexpr TrackedAxis kTrackedZ{&DisplayState::display_z, &DisplayState::tracked_z, Slot::correzione_z, digit::kZ};
+
+// A rotary axis: the line gives motor steps, the display shows hundredths of a degree.
+struct RotaryAxis {
+  Value display;
+  Slot steps_per_turn;
+  int digit;
+};
+
 // The step commands: single steps of an axis, steps of the feed and spindle codes (which wrap around),
 // and the commands that make an axis position 0.
 enum class StepKind { axis_down, axis_up, code_down, code_up, clear };
 
 struct LinearAxis {
-  Text display;
-  Text tracked;
+  Value display;
+  Value tracked;
   Slot display_factor;
   int digit;
 };
@@ -115,7 +97,7 @@ constexpr LinearAxis kLinearAxes[] = {
 };
 
 struct CodeDisplay {
-  Text display;
+  Value display;
   double highest;
   int digit;
 };
@@ -141,7 +123,16 @@ constexpr StepCommand kStepCommands[] = {
     {"cz", StepKind::clear, 2, nullptr}, {"rz", StepKind::clear, 2, nullptr},
 };
 
-// The decimal text of an integer, made once for the line and the tracked value.
+const StepCommand* step_command(std::string_view token) {
+  // Every step command ends in one of these; most tokens met on a line ("c*", "cX") end otherwise.
+  constexpr std::string_view kStepEnds = "duxyz";
+  if (token.size() != 2 || kStepEnds.find(token[1]) == std::string_view::npos) return nullptr;
+  const auto command = std::find_if(std::begin(kStepCommands), std::end(kStepCommands),
+                                    [&](const StepCommand& s) { return s.token == token; });
+  return command == std::end(kStepCommands) ? nullptr : command;
+}
+
+// The decimal text of an integer, made once for the line and the step token.
 struct IntegerText {
   explicit IntegerText(long long v) : length(static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text)) {}
   std::string_view view() const { return {text, length}; }
@@ -165,33 +156,54 @@ long long corrected(std::string_view digits, double factor) {
   return v;
 }
 
-}  // namespace
+// Characters that correct_coordinates acts on, or that start a "zs" it acts on.
+bool correction_letter(char c) {
+  switch (c) {
+    case 'X': case 'Y': case 'Z': case 'A': case 'B': case 'C': case 'z': return true;
+    default: return false;
+  }
+}
 
-void track_line(Context& context) {
+// track_line's scan. Returns false when correct_coordinates has nothing left to do on the line it
+// leaves: every value it holds is an X, Y or Z field of N digits whose factor is 1 (left as it is,
+// with the tracked value the scan set already), and no "zs", no rotary axis, no R move, no axis step
+// and no filler (whose removal joins characters the scan saw apart) is in it. Anything else answers
+// true.
+bool track(Context& context) {
   std::string& line = context.channel.line;
-  if (line.empty()) return;
+  if (line.empty()) return false;
   DisplayState& d = context.display;
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
   const bool shown = context.channel.sink != sink::kFile;
-  const auto show = [&](int digit, const std::string& value) {
-    if (shown) context.host->show_digit(digit, value_of(value));
+  bool left_for_correction = false;
+  const auto show = [&](int digit, double value) {
+    if (shown) context.host->show_digit(digit, value);
   };
   const std::size_t length = line.size();
   const auto fill = [&](std::size_t from, std::size_t count) {
     std::fill(line.begin() + from, line.begin() + std::min(length, from + count), cmd::kFiller);
   };
-  const auto track_axis = [&](std::size_t& i, const TrackedAxis& axis) {
-    set_text(d.*axis.display, field(line, i + 1, n));
-    set_text(d.*axis.tracked, d.*axis.display);
+  // Reads the field of `count` characters after position i; a field that is not all digits leaves
+  // characters the correction could read differently.
+  const auto read_field = [&](std::size_t i, std::size_t count) {
+    const std::string_view text = field(line, i + 1, count);
+    if (text.size() != count || !all_digits(text)) left_for_correction = true;
+    return value_of(text);
+  };
+  const auto track_axis = [&](std::size_t& i, double value, const TrackedAxis& axis) {
+    d.*axis.display = value;
+    d.*axis.tracked = value;
+    if (context.settings.number(axis.factor) != 1) left_for_correction = true;
     i += n;
-    show(axis.digit, d.*axis.display);
+    show(axis.digit, value);
   };
   const auto track_rotary = [&](std::size_t& i, const RotaryAxis& axis) {
     // Rotary values are read with 5 digits whatever the fixed digit count is.
     const double steps = context.settings.number(axis.steps_per_turn);
     d.*axis.display = steps != 0 ? value_of(field(line, i + 1, 5)) / steps * 36000 : 0;
     i += 5;
-    if (shown) context.host->show_digit(axis.digit, d.*axis.display);
+    left_for_correction = true;
+    show(axis.digit, d.*axis.display);
   };
 
   for (std::size_t i = 0; i < length; ++i) {
@@ -199,34 +211,39 @@ void track_line(Context& context) {
     switch (line[i]) {
       case 'R':  // the axis and value of a positioning move are not tracked
         i += 1 + n;
+        left_for_correction = true;
         break;
       case 'X':
-        track_axis(i, {&DisplayState::display_x, &DisplayState::tracked_x, digit::kX});
+        track_axis(i, read_field(i, n), kTrackedX);
         break;
       case 'Y':
-        track_axis(i, {&DisplayState::display_y, &DisplayState::tracked_y, digit::kY});
+        track_axis(i, read_field(i, n), kTrackedY);
         break;
-      case 'Z':
-        // The same text is the same value: most Z moves repeat the Z reached, and need no reading.
-        if (!d.force_z && same_value(field(line, i + 1, n), d.display_z)) {
+      case 'Z': {
+        const double z = read_field(i, n);
+        // Most Z moves repeat the Z reached.
+        if (!d.force_z && z == d.display_z) {
           fill(i, 1 + n);
         } else {
           d.force_z = false;
-          track_axis(i, {&DisplayState::display_z, &DisplayState::tracked_z, digit::kZ});
+          track_axis(i, z, kTrackedZ);
         }
         break;
-      case 'F':
-        if (!d.force_f && same_value(field(line, i + 1, 2), d.display_f)) {
+      }
+      case 'F': {
+        const double f = read_field(i, 2);
+        if (!d.force_f && f == d.display_f) {
           fill(i, 3);
         } else {
-          set_text(d.display_f, field(line, i + 1, 2));
+          d.display_f = f;
           d.force_f = false;
           i += 2;
-          show(digit::kFeed, d.display_f);
+          show(digit::kFeed, f);
         }
         break;
+      }
       case 'S':
-        set_text(d.display_s, field(line, i + 1, 2));
+        d.display_s = read_field(i, 2);
         i += 2;
         show(digit::kSpindle, d.display_s);
         break;
@@ -241,11 +258,11 @@ void track_line(Context& context) {
         break;
       case 'p':
         if (next == 'b') {
-          set_text(d.pulse_state, cmd::kBull);
+          d.pulse_state = cmd::kBull;
           d.pa_pending.clear();
         } else if (next == 'c') {
           if (d.pa_pending == cmd::kVertex) fill(i, 2);
-          set_text(d.pulse_state, cmd::kGlue);
+          d.pulse_state = cmd::kGlue;
           d.pa_pending.clear();
         } else if (next == 'a') {
           line[i + 1] = 'c';
@@ -255,9 +272,10 @@ void track_line(Context& context) {
       case 'z':
         if (next == 's') {
           d.step_token.assign(field(line, i + 2, n));
-          d.display_z.assign(IntegerText(int_part(value_of(d.display_z) - value_of(d.step_token))).view());
+          d.display_z = static_cast<double>(int_part(d.display_z - value_of(d.step_token)));
           i += 1 + n;
           if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
+          left_for_correction = true;
           show(digit::kZ, d.display_z);
           break;
         }
@@ -268,8 +286,13 @@ void track_line(Context& context) {
       case 's':
       case 'c':
       case 'r':
-        set_text(d.step_token, field(line, i, 2));
+        d.step_token.assign(field(line, i, 2));
         apply_step_command(context);
+        // An axis step or clear changes a tracked value the correction may set again from the line;
+        // the character the token takes may be one the correction reads.
+        if (const StepCommand* command = step_command(d.step_token); command && !command->code)
+          left_for_correction = true;
+        if (correction_letter(next)) left_for_correction = true;
         i += 1;
         break;
       default:
@@ -277,8 +300,16 @@ void track_line(Context& context) {
     }
   }
   // Every filler goes, also one the producer wrote itself.
-  if (line.find(cmd::kFiller) != std::string::npos) std::erase(line, cmd::kFiller);
+  if (line.find(cmd::kFiller) != std::string::npos) {
+    std::erase(line, cmd::kFiller);
+    left_for_correction = true;
+  }
+  return left_for_correction;
 }
+
+}  // namespace
+
+void track_line(Context& context) { track(context); }
 
 void correct_coordinates(Context& context) {
   if (!context.settings.on(Slot::ena_correzione_coord)) return;
@@ -292,7 +323,7 @@ void correct_coordinates(Context& context) {
       const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
       const IntegerText text(v);
       d.step_token.assign(text.view());
-      d.tracked_z = number_text(value_of(d.tracked_z) - static_cast<double>(v));
+      d.tracked_z = held_as_text(d.tracked_z - static_cast<double>(v));
       put_fixed(line, i + 2, text, n);
       i += 1 + n;
       continue;
@@ -302,62 +333,61 @@ void correct_coordinates(Context& context) {
     const double factor = context.settings.number(axis->factor);
     const std::string_view digits = field(line, i + 1, n);
     if (factor == 1 && digits.size() == n && all_digits(digits)) {
-      // Int(v × 1) is v, whose fixed-width form is the field itself: only the tracked value changes,
-      // to the number without its leading zeros. Most lines take this way, as the factors are 1.
-      const std::size_t first = digits.find_first_not_of('0');
-      set_text(d.*axis->tracked, first == std::string_view::npos ? std::string_view("0") : digits.substr(first));
+      // Int(v × 1) is v, whose fixed-width form is the field itself: only the tracked value changes.
+      // Most lines take this way, as the factors are 1.
+      d.*axis->tracked = value_of(digits);
       i += n;
       continue;
     }
-    const IntegerText text(corrected(digits, factor));
-    set_text(d.*axis->tracked, text.view());
-    put_fixed(line, i + 1, text, n);
+    const long long v = corrected(digits, factor);
+    d.*axis->tracked = static_cast<double>(v);
+    put_fixed(line, i + 1, IntegerText(v), n);
     i += n;
   }
 }
 
+void encode_line(Context& context) {
+  if (track(context)) correct_coordinates(context);
+}
+
 void apply_step_command(Context& context) {
   DisplayState& d = context.display;
-  // Every step command ends in one of these; most tokens met on a line ("c*", "cX") end otherwise.
-  constexpr std::string_view kStepEnds = "duxyz";
-  if (d.step_token.size() != 2 || kStepEnds.find(d.step_token[1]) == std::string_view::npos) return;
-  const auto command = std::find_if(std::begin(kStepCommands), std::end(kStepCommands),
-                                    [&](const StepCommand& s) { return s.token == d.step_token; });
-  if (command == std::end(kStepCommands)) return;
+  const StepCommand* command = step_command(d.step_token);
+  if (!command) return;
   Host& host = *context.host;
 
   if (command->code) {
     const CodeDisplay& code = *command->code;
-    const double v = value_of(d.*code.display);
+    const double v = d.*code.display;
     double result = 0;
     if (command->kind == StepKind::code_down) {
       result = v == 0 ? code.highest : v - 1;
     } else {
       result = v == code.highest ? 0 : v + 1;
     }
-    d.*code.display = number_text(result);
+    d.*code.display = held_as_text(result);
     host.show_digit(code.digit, result);
     return;
   }
 
   const LinearAxis& axis = kLinearAxes[command->axis];
-  std::string& display = d.*axis.display;
-  std::string& tracked = d.*axis.tracked;
+  double& display = d.*axis.display;
+  double& tracked = d.*axis.tracked;
   if (command->kind == StepKind::clear) {
-    display = "0";
-    tracked = "0";
+    display = 0;
+    tracked = 0;
     host.show_digit(axis.digit, 0);
     return;
   }
   const bool down = command->kind == StepKind::axis_down;
   // An axis at 0 takes no step down; an unknown position takes none up.
-  if (value_of(display) == (down ? 0 : kUnknownPosition)) return;
+  if (display == (down ? 0 : kUnknownPosition)) return;
   const double step =
       context.settings.on(Slot::ena_correzione_display) ? context.settings.number(axis.display_factor) : 1;
-  const double position = value_of(tracked) + (down ? -step : step);
-  tracked = number_text(position);
-  display = number_text(static_cast<double>(int_part(position)));
-  host.show_digit(axis.digit, value_of(display));
+  const double position = tracked + (down ? -step : step);
+  tracked = held_as_text(position);
+  display = static_cast<double>(int_part(position));
+  host.show_digit(axis.digit, display);
 }
 
 }  // namespace vireo

@@ -21,6 +21,11 @@ void track_line(Context& context);
 // (overflow) when a corrected value leaves the 32-bit range.
 void correct_coordinates(Context& context);
 
+// The two steps as the output channel runs them on a line before it delivers it: track_line, then
+// correct_coordinates where it has something to do (a line of plain X, Y and Z fields of N digits,
+// with factors of 1, it leaves as it is and tracks as track_line did).
+void encode_line(Context& context);
+
 // Applies the two-letter command held in `step_token` to the display ("xd", "fu", "cz", ...); any
 // other token does nothing. Shows the changed digit in every sink.
 void apply_step_command(Context& context);

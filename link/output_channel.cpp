@@ -74,11 +74,6 @@ Path choose_path(const Context& context) {
   return Path::dummy;
 }
 
-void encode(Context& context) {
-  track_line(context);
-  correct_coordinates(context);
-}
-
 // Paces by counting: an empty loop of count + 1 iterations that the compiler has to keep.
 void pace(std::int32_t count) {
   [[maybe_unused]] volatile std::int64_t tick = 0;
@@ -122,7 +117,7 @@ void wait_for_ready(Context& context, SerialPort& port) {
 
 void send_serial(Context& context) {
   ChannelState& channel = context.channel;
-  if (channel.document_extension != kRawExtension && channel.document_extension != kProgramExtension) encode(context);
+  if (channel.document_extension != kRawExtension && channel.document_extension != kProgramExtension) encode_line(context);
   if (channel.line.empty()) return;
   SerialPort* port = context.serial;
   if (!port || !port->is_open()) throw RunError(err::kPortNotOpen, "The device is not open");
@@ -137,7 +132,7 @@ void send_serial(Context& context) {
 }
 
 void send_isa(Context& context) {
-  encode(context);
+  encode_line(context);
   const std::string& line = context.channel.line;
   if (line.empty()) return;
   if (!context.isa) throw RunError(err::kLibraryLoad, "Error in loading DLL: no ISA card driver");
@@ -149,7 +144,7 @@ void send_isa(Context& context) {
 }
 
 void send_dummy(Context& context) {
-  encode(context);
+  encode_line(context);
   for (std::size_t i = 0; i < context.channel.line.size(); ++i) pace(context.derived.dsr_delay);
 }
 
@@ -164,7 +159,7 @@ void write_file(Context& context) {
     channel.program_file.write(std::string_view(&kCarriageReturn, 1));
     channel.file_column = 0;
   }
-  encode(context);
+  encode_line(context);
   channel.program_file.write(channel.line);
   channel.file_column += static_cast<std::int32_t>(channel.line.size());
 }
@@ -229,7 +224,7 @@ void highlight(TextView& view, std::string_view line, long start) {
 void show_in_text_view(Context& context) {
   ChannelState& channel = context.channel;
   TextView& view = output_view(context);
-  encode(context);
+  encode_line(context);
   const long size = static_cast<long>(channel.line.size());
   view.set_selection_start(view.length());
   view.set_selection_length(size);

@@ -82,17 +82,18 @@ void show_frame(Context& context, FrameValues v, bool whole_axes) {
   }
   DisplayState& d = context.display;
   Host& host = *context.host;
-  const auto axis = [&](std::string& display, std::string& tracked, double value, int digit) {
-    display = blank_number_text(value);
+  // The values are kept as the reply's texts give them.
+  const auto axis = [&](double& display, double& tracked, double value, int digit) {
+    display = held_as_text(value);
     tracked = display;
     host.show_digit(digit, value);
   };
   axis(d.display_x, d.tracked_x, v.x, digit::kX);
   axis(d.display_y, d.tracked_y, v.y, digit::kY);
   axis(d.display_z, d.tracked_z, v.z, digit::kZ);
-  d.display_f = blank_number_text(v.feed);
+  d.display_f = held_as_text(v.feed);
   host.show_digit(digit::kFeed, v.feed);
-  d.display_s = blank_number_text(v.spindle);
+  d.display_s = held_as_text(v.spindle);
   host.show_digit(digit::kSpindle, v.spindle);
   d.display_a = degrees(v.a, s.number(Slot::Step_giro_A));
   host.show_digit(digit::kA, d.display_a);

@@ -112,7 +112,7 @@ bool FindCentre::start_probing(ProbeKind kind) {
   refresh();
   // Without the controller's position nothing can be measured from it.
   if (!read_position(ctx_, now_)) return false;
-  if (leading_number(ctx_.display.display_f) > kProbeFeedCap) emit(ctx_, kProbeFeed);
+  if (ctx_.display.display_f > kProbeFeedCap) emit(ctx_, kProbeFeed);
   return true;
 }
 
@@ -138,7 +138,7 @@ void FindCentre::move(bool armed, char letter, double value) {
 
 double FindCentre::current(char letter) const {
   const DisplayState& d = ctx_.display;
-  return leading_number(letter == 'X' ? d.display_x : letter == 'Y' ? d.display_y : d.display_z);
+  return letter == 'X' ? d.display_x : letter == 'Y' ? d.display_y : d.display_z;
 }
 
 void FindCentre::step_progress() {

@@ -16,8 +16,8 @@ constexpr ColourName kColours[] = {{"green", 0}, {"red", 1},    {"yellow", 2}, {
                                    {"cyan", 4},  {"orange", 5}, {"white", 6}};
 
 // The last two characters of the value's text with "00" in front: a feed of 4 gives "04".
-std::string two_digits(const std::string& text) {
-  const std::string padded = "00" + number_text(leading_number(text));
+std::string two_digits(double code) {
+  const std::string padded = "00" + number_text(code);
   return padded.substr(padded.size() - 2);
 }
 
@@ -37,9 +37,7 @@ void apply_display_colour(Context& context, const std::string* chosen) {
 }
 
 std::array<double, 8> display_values(const DisplayState& d) {
-  return {leading_number(d.display_x), leading_number(d.display_y), leading_number(d.display_z),
-          leading_number(d.display_f), leading_number(d.display_s), d.display_a,
-          d.display_b,                 d.display_c};
+  return {d.display_x, d.display_y, d.display_z, d.display_f, d.display_s, d.display_a, d.display_b, d.display_c};
 }
 
 void refresh_display(Context& context) {
@@ -54,7 +52,7 @@ void refresh_display(Context& context) {
 void open_display(Context& context) {
   context.workspace.display_open = true;
   DisplayState& d = context.display;
-  d.display_x = d.display_y = d.display_z = d.display_f = d.display_s = "0";
+  d.display_x = d.display_y = d.display_z = d.display_f = d.display_s = 0;
   d.display_a = d.display_b = d.display_c = 0;
 }
 
@@ -62,9 +60,9 @@ std::optional<std::string> digit_clipboard_text(const Context& context, int digi
   const DisplayState& d = context.display;
   const int n = context.derived.digits;
   switch (digit) {
-    case digit::kX: return "X" + fw(leading_number(d.display_x), n);
-    case digit::kY: return "Y" + fw(leading_number(d.display_y), n);
-    case digit::kZ: return "Z" + fw(leading_number(d.display_z), n);
+    case digit::kX: return "X" + fw(d.display_x, n);
+    case digit::kY: return "Y" + fw(d.display_y, n);
+    case digit::kZ: return "Z" + fw(d.display_z, n);
     case digit::kFeed: return "F" + two_digits(d.display_f);
     case digit::kSpindle: return "S" + two_digits(d.display_s);
     default: return std::nullopt;
@@ -76,8 +74,8 @@ void paste_position(Context& context) {
   if (!view) return;
   const DisplayState& d = context.display;
   const int n = context.derived.digits;
-  view->replace_selection("X" + fw(leading_number(d.display_x), n) + "Y" + fw(leading_number(d.display_y), n) + "Z" +
-                          fw(leading_number(d.display_z), n) + "*");
+  view->replace_selection("X" + fw(d.display_x, n) + "Y" + fw(d.display_y, n) + "Z" +
+                          fw(d.display_z, n) + "*");
 }
 
 void request_position(Context& context) {

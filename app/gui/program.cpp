@@ -93,8 +93,8 @@ bool Program::start() {
     splash->repaint();
   }
   DisplayState& display = context_.display;
-  display.tracked_x = display.tracked_y = display.tracked_z = "0";
-  display.tracked_a = display.tracked_b = display.tracked_c = "0";
+  display.tracked_x = display.tracked_y = display.tracked_z = 0;
+  display.tracked_a = display.tracked_b = display.tracked_c = 0;
   // 3. The main window and its load step.
   install_help_files(options_.data_directory);
   window_ = std::make_unique<MainWindow>(context_, options_.placement);

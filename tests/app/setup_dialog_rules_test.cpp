@@ -154,8 +154,8 @@ TEST(SetupOriginButtons, EachButtonOnItsFormat) {
   context.trace.z_min = 300;
   context.trace.clicked_x = 12.5;
   context.trace.clicked_y = "40";
-  context.display.display_x = "01234";
-  context.display.display_y = "-50";
+  context.display.display_x = 1234;
+  context.display.display_y = -50;
   struct Case {
     OriginFormat format;
     OriginButton button;

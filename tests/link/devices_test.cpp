@@ -178,7 +178,7 @@ TEST_F(IocardTest, IsaPathDeliversTheEncodedLineThroughTheCard) {
   derive_settings(context.settings, context.derived);
   context.channel.sink = "periferica";
   context.channel.document_extension = ".tpx";  // stored programs are encoded again on the card
-  context.display.display_f = "45";
+  context.display.display_f = 45;
   for (const char* line : {"F45X01000*", "Y02000*"}) {
     emit_line(context, line);
   }

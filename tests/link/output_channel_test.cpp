@@ -117,7 +117,7 @@ TEST_F(ChannelTest, SuppressedLinesReachNoSinkAndStayInTheBuffer) {
   EXPECT_FALSE(channel.program_file.is_open());
   EXPECT_TRUE(host.output_captions.empty());
   EXPECT_EQ(host.panel_writes, 0);
-  EXPECT_EQ(context.display.display_x, "0");
+  EXPECT_EQ(context.display.display_x, 0);
 }
 
 TEST_F(ChannelTest, PauseWaitsForEventsUntilTheOperatorReleasesIt) {
@@ -210,7 +210,7 @@ TEST_F(ChannelTest, StoredProgramsGoOutOnTheSerialPortAsStoredButAreEncodedElsew
   // The encoder would drop the feed code equal to the current one.
   const auto prepare = [&](const char* extension) {
     context.display = DisplayState{};
-    context.display.display_f = "45";
+    context.display.display_f = 45;
     channel.document_extension = extension;
   };
   for (const char* extension : {".tpx", ".raw"}) {
@@ -219,7 +219,7 @@ TEST_F(ChannelTest, StoredProgramsGoOutOnTheSerialPortAsStoredButAreEncodedElsew
     port.written.clear();
     emit("F45X01000*");
     EXPECT_EQ(port.written, "F45X01000*");
-    EXPECT_EQ(context.display.display_x, "0");
+    EXPECT_EQ(context.display.display_x, 0);
   }
 
   prepare(".drl");
@@ -270,7 +270,7 @@ TEST_F(ChannelTest, PathChoice) {
     EXPECT_EQ(isa.text_at(0x300), c.isa300);
     EXPECT_EQ(isa.text_at(0x310), c.isa310);
     EXPECT_EQ(channel.line, "");
-    EXPECT_EQ(context.display.display_x, "00001");  // every path encodes
+    EXPECT_EQ(context.display.display_x, 1);  // every path encodes
     EXPECT_EQ(host.output_captions.size(), 0u);
   }
 }

@@ -1,3 +1,4 @@
+#include "base/number_text.h"
 #include "link/serial_events.h"
 
 #include <functional>
@@ -46,8 +47,10 @@ struct Receiver {
   }
   std::string shown() const {
     const DisplayState& d = context.display;
-    return d.display_x + "|" + d.display_y + "|" + d.display_z + "|" + d.display_f + "|" + d.display_s + "|" +
-           std::to_string(static_cast<long>(d.display_a)) + "|" + std::to_string(static_cast<long>(d.display_c));
+    std::string shown;
+    for (double v : {d.display_x, d.display_y, d.display_z, d.display_f, d.display_s, d.display_a})
+      shown += number_text(v) + "|";
+    return shown + number_text(d.display_c);
   }
 };
 
@@ -61,40 +64,40 @@ struct FrameCase {
 TEST(SerialEvents, FramesAndTheGapRule) {
   const FrameCase cases[] = {
       {"the worked 16-bit frame", [](Receiver& t) { t.set(Slot::quote32bit, "0"), t.receive(kFrame16); }, 1,
-       " 500| 100| 0| 4| 12|0|0"},
+       "500|100|0|4|12|0|0"},
       {"10 bytes, 3 s of silence, a full frame",
        [](Receiver& t) {
          t.set(Slot::quote32bit, "0");
          t.receive(std::string(10, '\x7F'));
          t.receive(kFrame16, std::chrono::seconds(3));
        },
-       1, " 500| 100| 0| 4| 12|0|0"},
+       1, "500|100|0|4|12|0|0"},
       {"a pause under 3 whole seconds keeps the partial frame",
        [](Receiver& t) {
          t.set(Slot::quote32bit, "0");
          t.receive(kFrame16.substr(0, 10));
          t.receive(kFrame16.substr(10), milliseconds(2900));
        },
-       1, " 500| 100| 0| 4| 12|0|0"},
+       1, "500|100|0|4|12|0|0"},
       {"quote32bit on: 14 bytes decode nothing", [](Receiver& t) { t.receive(kFrame16); }, 0, "0|0|0|0|0|0|0"},
       {"quote32bit on: 26 bytes decode once, rotary axes in hundredths of a degree",
        [](Receiver& t) {
          t.set(Slot::Step_giro_A, "400");
          t.receive(frame32(123456, 100, 99, 3));
        },
-       1, " 123456| 0| 0| 99| 3|9000|0"},
+       1, "123456|0|0|99|3|9000|0"},
       {"a step count of 0 per turn shows 0",
        [](Receiver& t) {
          t.set(Slot::Step_giro_A, "abc");
          t.receive(frame32(1, 100, 0, 0));
        },
-       1, " 1| 0| 0| 0| 0|0|0"},
+       1, "1|0|0|0|0|0|0"},
       {"a 32-bit value of 2^31 or more discards the frame",
        [](Receiver& t) {
          t.receive(frame32(7, 0, 1, 1));
          t.receive(frame32(0x80000000u, 0, 2, 2));
        },
-       1, " 7| 0| 0| 1| 1|0|0"},  // discarded, counted below
+       1, "7|0|0|1|1|0|0"},  // discarded, counted below
       {"an overrun mid-frame clears the partial frame",
        [](Receiver& t) {
          t.set(Slot::quote32bit, "0");
@@ -102,14 +105,14 @@ TEST(SerialEvents, FramesAndTheGapRule) {
          on_comm_event(t.context, {comm_event::kOverrun, "", t.now});
          t.receive(kFrame16);
        },
-       1, " 500| 100| 0| 4| 12|0|0"},
+       1, "500|100|0|4|12|0|0"},
       {"display correction: 16-bit values keep their fraction",
        [](Receiver& t) {
          t.set(Slot::quote32bit, "0"), t.set(Slot::ena_correzione_display, "1");
          t.set(Slot::display_corr_x, "0.5"), t.set(Slot::display_corr_y, "2");
          t.receive(std::string("\x00\x03\x00\x64", 4) + kFrame16.substr(4));
        },
-       1, " 1.5| 200| 0| 4| 12|0|0"},
+       1, "1.5|200|0|4|12|0|0"},
       {"display correction: 32-bit values are cut to whole numbers, C rounded",
        [](Receiver& t) {
          t.set(Slot::ena_correzione_display, "1"), t.set(Slot::display_corr_x, "0.5");
@@ -118,7 +121,7 @@ TEST(SerialEvents, FramesAndTheGapRule) {
          f[23] = 1;  // C = 1 step, corrected to 2 (2.5 rounded to the even neighbour)
          t.receive(f);
        },
-       1, " 1| 0| 0| 0| 0|0|72000"},
+       1, "1|0|0|0|0|0|72000"},
   };
   for (const FrameCase& c : cases) {
     SCOPED_TRACE(c.name);

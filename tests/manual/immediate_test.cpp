@@ -26,8 +26,8 @@ TEST_F(ImmediateTest, ALineGoesToTheMachineAsTypedWhateverTheSinkWithZAndFeedFor
     recorded.lines.clear();
     ctx.channel.sink = sink;
     ctx.channel.suppress = true;
-    ctx.display.display_z = "00800";
-    ctx.display.display_f = "45";
+    ctx.display.display_z = 800;
+    ctx.display.display_f = 45;
     set_immediate_text(ctx, 1, "F10RX08600* rx");
     set_immediate_text(ctx, 2, "F45Z00800*");
     send_immediate_command(ctx, 1);

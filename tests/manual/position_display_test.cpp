@@ -47,7 +47,7 @@ TEST_F(PositionDisplayTest, RefreshShowsEveryDigitInItsColourOnlyWhileOpen) {
   ASSERT_EQ(host.digit_colours.size(), 8u);
   EXPECT_EQ(host.digit_colours[7], std::make_pair(8, 4));
   host.digits.clear();
-  context.display.display_x = "01234", context.display.display_f = " 4", context.display.display_c = -250;
+  context.display.display_x = 1234, context.display.display_f = 4, context.display.display_c = -250;
   refresh_display(context);
   EXPECT_EQ(host.digits, (std::vector<std::pair<int, double>>{
                              {1, 1234}, {2, 0}, {3, 0}, {4, 4}, {5, 0}, {6, 0}, {7, 0}, {8, -250}}));
@@ -55,29 +55,29 @@ TEST_F(PositionDisplayTest, RefreshShowsEveryDigitInItsColourOnlyWhileOpen) {
 
 TEST_F(PositionDisplayTest, OpeningSetsEveryValueToZero) {
   DisplayState& d = context.display;
-  d.display_x = "01234", d.display_s = "12", d.display_a = 900;
+  d.display_x = 1234, d.display_s = 12, d.display_a = 900;
   open_display(context);
   EXPECT_EQ(display_values(d), (std::array<double, 8>{}));
-  EXPECT_EQ(d.display_x, "0");
+  EXPECT_EQ(d.display_x, 0);
 }
 
 TEST_F(PositionDisplayTest, ClipboardTexts) {
   struct Case {
     const char* version;
     int digit;
-    std::string value;
+    double value;
     std::optional<std::string> text;
   } cases[] = {
-      {"6", digit::kX, "1234", "X001234"},   {"5", digit::kX, "01234", "X01234"},  {"5", digit::kY, " 500", "Y00500"},
-      {"5", digit::kZ, "-200", "Z0-200"},    {"6", digit::kZ, " 1.5", "Z0001.5"},  {"5", digit::kFeed, " 4", "F04"},
-      {"5", digit::kFeed, "45", "F45"},      {"5", digit::kSpindle, "12", "S12"},  {"5", digit::kSpindle, "5", "S05"},
-      {"5", digit::kA, "", std::nullopt},    {"5", digit::kC, "", std::nullopt},
+      {"6", digit::kX, 1234, "X001234"},   {"5", digit::kY, 500, "Y00500"},     {"5", digit::kZ, -200, "Z0-200"},
+      {"6", digit::kZ, 1.5, "Z0001.5"},    {"5", digit::kFeed, 4, "F04"},       {"5", digit::kFeed, 45, "F45"},
+      {"5", digit::kSpindle, 12, "S12"},   {"5", digit::kSpindle, 5, "S05"},    {"5", digit::kA, 0, std::nullopt},
+      {"5", digit::kC, 0, std::nullopt},
   };
   for (const Case& c : cases) {
     set(Slot::Version, c.version);
     DisplayState& d = context.display;
-    const std::array<std::string*, 5> texts = {&d.display_x, &d.display_y, &d.display_z, &d.display_f, &d.display_s};
-    if (c.digit <= 5) *texts[static_cast<std::size_t>(c.digit - 1)] = c.value;
+    const std::array<double*, 5> values = {&d.display_x, &d.display_y, &d.display_z, &d.display_f, &d.display_s};
+    if (c.digit <= 5) *values[static_cast<std::size_t>(c.digit - 1)] = c.value;
     EXPECT_EQ(digit_clipboard_text(context, c.digit), c.text) << c.value;
   }
 }
@@ -89,7 +89,7 @@ TEST_F(PositionDisplayTest, PasteReplacesTheSelectionWithTheMove) {
   document.set_selection_start(4);
   document.set_selection_length(4);
   host.document = &document;
-  context.display.display_x = "01234", context.display.display_y = " 567", context.display.display_z = "100";
+  context.display.display_x = 1234, context.display.display_y = 567, context.display.display_z = 100;
   paste_position(context);
   EXPECT_EQ(document.text(), "F04*X01234Y00567Z00100*S12");
 }

@@ -14,8 +14,8 @@ struct ForgetfulRecorder : RecordingSink {
   Context* context = nullptr;
   void take(std::string_view line) override {
     RecordingSink::take(line);
-    context->display.display_z = "999999999";
-    context->display.display_f = "-1";
+    context->display.display_z = 999999999;
+    context->display.display_f = -1;
   }
 };
 

@@ -29,11 +29,11 @@ class DisplayWindowTest : public QObject {
   }
 
   void opening_builds_the_eight_readouts() {
-    context.display.display_x = "01234";
+    context.display.display_x = 1234;
     context.display.colour = 2;
     DisplayWindow window(context);
     QVERIFY(context.workspace.display_open);
-    QCOMPARE(context.display.display_x, std::string("0"));
+    QCOMPARE(context.display.display_x, 0);
     const int counts[] = {6, 6, 6, 2, 2, 5, 5, 5};
     const char* tips[] = {"X axis (centesimi)", "Y axis (centesimi)", "Z axis (centesimi)", "Feed(mm/sec)",
                           "Speed Spindle", "A axis (centesimi di grado)", "B axis (centesimi di grado)",
@@ -51,8 +51,8 @@ class DisplayWindowTest : public QObject {
 
   void a_click_on_the_digits_copies_the_value() {
     DisplayWindow window(context);
-    context.display.display_x = "1234";
-    context.display.display_s = " 5";
+    context.display.display_x = 1234;
+    context.display.display_s = 5;
     QApplication::clipboard()->setText(QStringLiteral("before"));
     QTest::mouseClick(window.digit(1), Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("X01234"));

@@ -97,20 +97,20 @@ void ManualWindowsTest::keypad_buttons_and_keys_jog_the_machine() {
   DisplayState& display = program->context().display;
   // Every keypad line goes through the encoder, whose step commands the display follows.
   QTest::mousePress(keypad->button("k_xp"), Qt::LeftButton);
-  QCOMPARE(display.display_x, std::string("1"));
+  QCOMPARE(display.display_x, 1);
   QVERIFY(keypad->repeat_timer()->isActive());
   QCOMPARE(keypad->repeat_timer()->interval(), kSlowRepeatMs);
-  QTRY_VERIFY(leading_number(display.display_x) >= 3);
+  QTRY_VERIFY(display.display_x >= 3);
   QTest::mouseRelease(keypad->button("k_xp"), Qt::LeftButton);
   QVERIFY(!keypad->repeat_timer()->isActive());
   // The keys while the keypad has the focus: Page Down is Z+ (two steps), Left is X--.
   keypad->setFocus();
-  const double x = leading_number(display.display_x);
+  const double x = display.display_x;
   QTest::keyPress(keypad, Qt::Key_PageDown);
-  QCOMPARE(display.display_z, std::string("2"));
+  QCOMPARE(display.display_z, 2);
   QTest::keyRelease(keypad, Qt::Key_PageDown);
   QTest::keyClick(keypad, Qt::Key_Left);
-  QCOMPARE(leading_number(display.display_x), x - 1);
+  QCOMPARE(display.display_x, x - 1);
   QVERIFY(!keypad->repeat_timer()->isActive());
   // The speed button of X and Y in fast mode.
   QAbstractButton* fast = keypad->button("k_fast1");
@@ -142,7 +142,7 @@ void ManualWindowsTest::immediate_lines_are_the_settings_slots() {
   QCOMPARE(program->context().settings.text(162), std::string("X01000*"));
   QCOMPARE(line->toolTip(), QStringLiteral("press <ctrl><c>per inserire un commento"));
   QTest::mouseClick(immediate->send_button(2), Qt::LeftButton);
-  QCOMPARE(program->context().display.display_x, std::string("01000"));
+  QCOMPARE(program->context().display.display_x, 1000);
   QCOMPARE(immediate->send_button(0)->text(), QStringLiteral("INVIA"));
 }
 
