@@ -31,7 +31,12 @@ void MemoryTextView::set_selection_length(long length_wanted) {
 }
 
 void MemoryTextView::replace_selection(std::string_view text) {
-  content.replace(sel_start, sel_length, text);
+  // The output view appends every line at its end.
+  if (sel_start == length() && sel_length == 0) {
+    content.append(text);
+  } else {
+    content.replace(sel_start, sel_length, text);
+  }
   sel_start += static_cast<long>(text.size());
   sel_length = 0;
 }

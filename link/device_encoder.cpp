@@ -37,6 +37,32 @@ bool all_digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Sets one of the state's short texts (a pulse, a step token). Most lines set a text of the length it
+// has, which is then overwritten in place rather than through a general assignment.
+void set_text(std::string& to, std::string_view from) {
+  if (to.size() != from.size()) {
+    to.assign(from);
+    return;
+  }
+  std::copy(from.begin(), from.end(), to.begin());
+}
+
+// A field's value, and whether the field is `count` plain digits.
+struct FieldValue {
+  double value;
+  bool plain;
+};
+
+FieldValue field_value(std::string_view text, std::size_t count) {
+  if (text.size() != count || count > 15) return {value_of(text), false};
+  std::int64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return {value_of(text), false};
+    v = v * 10 + (c - '0');
+  }
+  return {static_cast<double>(v), true};
+}
+
 // An axis the coordinate correction rewrites.
 struct CorrectedAxis {
   Slot factor;
@@ -186,9 +212,9 @@ bool track(Context& context) {
   // Reads the field of `count` characters after position i; a field that is not all digits leaves
   // characters the correction could read differently.
   const auto read_field = [&](std::size_t i, std::size_t count) {
-    const std::string_view text = field(line, i + 1, count);
-    if (text.size() != count || !all_digits(text)) left_for_correction = true;
-    return value_of(text);
+    const FieldValue v = field_value(field(line, i + 1, count), count);
+    if (!v.plain) left_for_correction = true;
+    return v.value;
   };
   const auto track_axis = [&](std::size_t& i, double value, const TrackedAxis& axis) {
     d.*axis.display = value;
@@ -207,7 +233,8 @@ bool track(Context& context) {
   };
 
   for (std::size_t i = 0; i < length; ++i) {
-    const char next = i + 1 < length ? line[i + 1] : '\0';
+    // The character after this one, for the two-letter commands.
+    const auto next = [&] { return i + 1 < length ? line[i + 1] : '\0'; };
     switch (line[i]) {
       case 'R':  // the axis and value of a positioning move are not tracked
         i += 1 + n;
@@ -257,21 +284,21 @@ bool track(Context& context) {
         track_rotary(i, {&DisplayState::display_c, Slot::Step_giro_C, digit::kC});
         break;
       case 'p':
-        if (next == 'b') {
-          d.pulse_state = cmd::kBull;
+        if (next() == 'b') {
+          set_text(d.pulse_state, cmd::kBull);
           d.pa_pending.clear();
-        } else if (next == 'c') {
+        } else if (next() == 'c') {
           if (d.pa_pending == cmd::kVertex) fill(i, 2);
-          d.pulse_state = cmd::kGlue;
+          set_text(d.pulse_state, cmd::kGlue);
           d.pa_pending.clear();
-        } else if (next == 'a') {
+        } else if (next() == 'a') {
           line[i + 1] = 'c';
-          d.pa_pending = cmd::kVertex;
+          set_text(d.pa_pending, cmd::kVertex);
         }
         break;
       case 'z':
-        if (next == 's') {
-          d.step_token.assign(field(line, i + 2, n));
+        if (next() == 's') {
+          set_text(d.step_token, field(line, i + 2, n));
           d.display_z = static_cast<double>(int_part(d.display_z - value_of(d.step_token)));
           i += 1 + n;
           if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
@@ -286,13 +313,13 @@ bool track(Context& context) {
       case 's':
       case 'c':
       case 'r':
-        d.step_token.assign(field(line, i, 2));
+        set_text(d.step_token, field(line, i, 2));
         apply_step_command(context);
         // An axis step or clear changes a tracked value the correction may set again from the line;
         // the character the token takes may be one the correction reads.
         if (const StepCommand* command = step_command(d.step_token); command && !command->code)
           left_for_correction = true;
-        if (correction_letter(next)) left_for_correction = true;
+        if (correction_letter(next())) left_for_correction = true;
         i += 1;
         break;
       default:
@@ -322,7 +349,7 @@ void correct_coordinates(Context& context) {
     if (c == 'z' && i + 1 < length && line[i + 1] == 's') {
       const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
       const IntegerText text(v);
-      d.step_token.assign(text.view());
+      set_text(d.step_token, text.view());
       d.tracked_z = held_as_text(d.tracked_z - static_cast<double>(v));
       put_fixed(line, i + 2, text, n);
       i += 1 + n;

@@ -82,8 +82,7 @@ void pace(std::int32_t count) {
 
 void count_negative_sign(Context& context) {
   ChannelState& channel = context.channel;
-  // A plain scan: lines are short, and this runs for every line of a conversion.
-  if (std::find(channel.line.begin(), channel.line.end(), '-') == channel.line.end()) return;
+  if (channel.line.find('-') == std::string::npos) return;
   channel.error_text = kNegativeSign;
   for (char axis : kAxisLetters) {
     if (channel.line.find(axis) == std::string::npos) continue;
@@ -327,7 +326,7 @@ std::string_view joined(char (&buffer)[N], std::string& spill, std::initializer_
 void update_status(Context& context) {
   const ChannelState& channel = context.channel;
   Host& host = *context.host;
-  if ((!channel.direct_to_machine && channel.sink == sink::kFile) || !host.has_status_bar()) return;
+  if (!host.has_status_bar() || (!channel.direct_to_machine && channel.sink == sink::kFile)) return;
   // The counter right-aligned in six characters, cut to its last six.
   const std::string counter = number_text(channel.line_counter);
   constexpr std::string_view kBlanks = "      ";
