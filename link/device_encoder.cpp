@@ -182,19 +182,22 @@ long long corrected(std::string_view digits, double factor) {
   return v;
 }
 
-// Characters that correct_coordinates acts on, or that start a "zs" it acts on.
+// Characters that correct_coordinates acts on, that start a "zs" it acts on, or whose removal may
+// make one.
 bool correction_letter(char c) {
   switch (c) {
-    case 'X': case 'Y': case 'Z': case 'A': case 'B': case 'C': case 'z': return true;
+    case 'X': case 'Y': case 'Z': case 'A': case 'B': case 'C': case 'z': case cmd::kFiller: return true;
     default: return false;
   }
 }
 
 // track_line's scan. Returns false when correct_coordinates has nothing left to do on the line it
 // leaves: every value it holds is an X, Y or Z field of N digits whose factor is 1 (left as it is,
-// with the tracked value the scan set already), and no "zs", no rotary axis, no R move, no axis step
-// and no filler (whose removal joins characters the scan saw apart) is in it. Anything else answers
-// true.
+// with the tracked value the scan set already), and no "zs", no rotary axis, no R move and no axis
+// step is in it. Removing the fillers joins the characters around them, which matters only where a
+// "z" comes to stand before an "s": a "z" the scan reaches takes the character after it as a step
+// token, so such a "z" is one taken that way, and the token's character is checked. Anything else
+// answers true.
 bool track(Context& context) {
   std::string& line = context.channel.line;
   if (line.empty()) return false;
@@ -206,8 +209,11 @@ bool track(Context& context) {
     if (shown) context.host->show_digit(digit, value);
   };
   const std::size_t length = line.size();
-  const auto fill = [&](std::size_t from, std::size_t count) {
-    std::fill(line.begin() + from, line.begin() + std::min(length, from + count), cmd::kFiller);
+  // A dropped command is overwritten with fillers, which the scan then passes over (a filler does
+  // nothing).
+  const auto drop = [&](std::size_t& i, std::size_t count) {
+    std::fill(line.begin() + i, line.begin() + std::min(length, i + count), cmd::kFiller);
+    i += count - 1;
   };
   // Reads the field of `count` characters after position i; a field that is not all digits leaves
   // characters the correction could read differently.
@@ -250,7 +256,7 @@ bool track(Context& context) {
         const double z = read_field(i, n);
         // Most Z moves repeat the Z reached.
         if (!d.force_z && z == d.display_z) {
-          fill(i, 1 + n);
+          drop(i, 1 + n);
         } else {
           d.force_z = false;
           track_axis(i, z, kTrackedZ);
@@ -260,7 +266,7 @@ bool track(Context& context) {
       case 'F': {
         const double f = read_field(i, 2);
         if (!d.force_f && f == d.display_f) {
-          fill(i, 3);
+          drop(i, 3);
         } else {
           d.display_f = f;
           d.force_f = false;
@@ -288,8 +294,8 @@ bool track(Context& context) {
           set_text(d.pulse_state, cmd::kBull);
           d.pa_pending.clear();
         } else if (next() == 'c') {
-          if (d.pa_pending == cmd::kVertex) fill(i, 2);
           set_text(d.pulse_state, cmd::kGlue);
+          if (d.pa_pending == cmd::kVertex) drop(i, 2);
           d.pa_pending.clear();
         } else if (next() == 'a') {
           line[i + 1] = 'c';
@@ -327,10 +333,7 @@ bool track(Context& context) {
     }
   }
   // Every filler goes, also one the producer wrote itself.
-  if (line.find(cmd::kFiller) != std::string::npos) {
-    std::erase(line, cmd::kFiller);
-    left_for_correction = true;
-  }
+  if (line.find(cmd::kFiller) != std::string::npos) std::erase(line, cmd::kFiller);
   return left_for_correction;
 }
 
