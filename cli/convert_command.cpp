@@ -135,7 +135,7 @@ int convert_command(ArgReader& args) {
     std::cerr << "vireo-cli convert: cannot read " << file_error(options.input, read_error) << '\n';
     return finish_without_run(1, "cannot read " + options.input, err::kFileNotFound);
   }
-  host.document.content = std::move(*text);  // no second copy of a large source
+  host.document.take_text(std::move(*text));  // no second copy of a large source
   text.reset();
   host.document.forget_colours(true);
   host.output.forget_colours(true);
@@ -169,7 +169,7 @@ int convert_command(ArgReader& args) {
     outcome = confirm_drill_tool(context);
   }
 
-  if (options.sink == sink::kTextView && !options.lines && !listed) std::cout << host.output.content;
+  if (options.sink == sink::kTextView && !options.lines && !listed) std::cout << host.output.content();
   std::cout.flush();
   const ChannelState& channel = context.channel;
   // A failure that ended the conversion, else the last delivery that failed (a program file that

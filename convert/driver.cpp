@@ -85,10 +85,10 @@ void prepare_source(Context& context, TextView& view) {
   prepare_depths(context);
   view.set_selection_start(0);
   if (context.channel.sink == sink::kFile) {
-    state.source_text = view.text();
+    state.source_text = view.snapshot();
     read_from_copy(context);
   } else {
-    state.source_text.clear();
+    state.source_text.reset();
     read_from_view(context, view);
   }
 }

@@ -24,8 +24,8 @@ class CopySource : public SourceText {
 // looked at once per 256 reads.
 class ViewSource : public SourceText {
  public:
-  explicit ViewSource(TextView& view) : view_(view), snapshot_(view.text()) {
-    text_ = snapshot_;
+  explicit ViewSource(TextView& view) : view_(view), snapshot_(view.snapshot()) {
+    text_ = *snapshot_;
     shows_progress_ = true;
   }
 
@@ -50,7 +50,7 @@ class ViewSource : public SourceText {
   }
 
   TextView& view_;
-  std::string snapshot_;
+  std::shared_ptr<const std::string> snapshot_;
   unsigned reads_ = 0;
   std::chrono::steady_clock::time_point shown_at_{};
 };
@@ -59,8 +59,9 @@ class ViewSource : public SourceText {
 
 void read_from_copy(Context& context) {
   ConversionState& state = context.conversion;
-  state.source = std::make_unique<CopySource>(state.source_text);
-  state.text_length = std::min(state.text_length, state.source_text.size());
+  const std::string_view text = state.source_text ? std::string_view(*state.source_text) : std::string_view();
+  state.source = std::make_unique<CopySource>(text);
+  state.text_length = std::min(state.text_length, text.size());
 }
 
 void read_from_view(Context& context, TextView& view) {

@@ -51,8 +51,8 @@ struct GerberModal {
 // The records keep their field names on the run state itself (state.read_cursor, state.pass_counter,
 // state.cutting_z_line), and can be reset, compared and printed one by one.
 struct ConversionState : ReaderCursor, PassState, RunLines {
-  // The document text, copied once when the sink is the program file and read by position.
-  std::string source_text;
+  // The document text, taken once when the sink is the program file and read by position.
+  std::shared_ptr<const std::string> source_text;
   // What the reader reads: that copy, or the document view (whose selection shows the progress).
   std::unique_ptr<SourceText> source;
 

@@ -15,10 +15,17 @@ bool word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c
 
 }  // namespace
 
-void MemoryTextView::set_text(std::string_view text) {
-  content.assign(text);
+void MemoryTextView::set_text(std::string_view text) { take_text(std::string(text)); }
+
+void MemoryTextView::take_text(std::string text) {
+  content_ = std::make_shared<std::string>(std::move(text));
   sel_start = 0;
   sel_length = 0;
+}
+
+std::string& MemoryTextView::own_content() {
+  if (content_.use_count() > 1) content_ = std::make_shared<std::string>(*content_);
+  return *content_;
 }
 
 void MemoryTextView::set_selection_start(long start) {
@@ -32,6 +39,7 @@ void MemoryTextView::set_selection_length(long length_wanted) {
 
 void MemoryTextView::replace_selection(std::string_view text) {
   // The output view appends every line at its end.
+  std::string& content = own_content();
   if (sel_start == length() && sel_length == 0) {
     content.append(text);
   } else {
@@ -52,7 +60,7 @@ long MemoryTextView::find(std::string_view what, long from, long to, FindOptions
     // A plain search: the standard one, over the range only.
     const long start = std::max(from, 0L);
     if (size == 0 || start + size > end) return -1;
-    const std::size_t found = std::string_view(content).substr(start, end - start).find(what);
+    const std::size_t found = std::string_view(*content_).substr(start, end - start).find(what);
     if (found == std::string_view::npos) return -1;
     sel_start = start + static_cast<long>(found);
     sel_length = size;
@@ -60,6 +68,7 @@ long MemoryTextView::find(std::string_view what, long from, long to, FindOptions
   }
   for (long p = std::max(from, 0L); p + size <= end && size > 0; ++p) {
     bool match = true;
+    const std::string& content = *content_;
     for (long k = 0; k < size && match; ++k) match = same_char(content[p + k], what[k], options.match_case);
     if (match && options.whole_word) {
       const bool open_before = p == 0 || !word_char(content[p - 1]);
@@ -77,7 +86,7 @@ long MemoryTextView::find(std::string_view what, long from, long to, FindOptions
 
 long MemoryTextView::line_of(long position) const {
   const long end = std::clamp(position, 0L, length());
-  return static_cast<long>(std::count(content.begin(), content.begin() + end, '\n'));
+  return static_cast<long>(std::count(content_->begin(), content_->begin() + end, '\n'));
 }
 
 }  // namespace vireo

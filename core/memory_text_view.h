@@ -2,6 +2,7 @@
 // tests. It records every colouring, so a caller can see what was highlighted.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,21 +21,25 @@ class MemoryTextView : public TextView {
     friend bool operator==(const ColourRange&, const ColourRange&) = default;
   };
 
-  std::string content;
+  // The text. A snapshot shares it; a change while one is held gives the view a text of its own.
+  const std::string& content() const { return *content_; }
   long sel_start = 0;
   long sel_length = 0;
   std::vector<ColourRange> colours;  // in the order they were set
   bool enabled = true;
 
-  std::string text() const override { return content; }
-  long length() const override { return static_cast<long>(content.size()); }
+  std::string text() const override { return *content_; }
+  std::shared_ptr<const std::string> snapshot() const override { return content_; }
+  long length() const override { return static_cast<long>(content_->size()); }
   void set_text(std::string_view text) override;
+  // The same without a copy: a large document read from a file.
+  void take_text(std::string text);
 
   long selection_start() const override { return sel_start; }
   void set_selection_start(long start) override;
   long selection_length() const override { return sel_length; }
   void set_selection_length(long length) override;
-  std::string selected_text() const override { return content.substr(sel_start, sel_length); }
+  std::string selected_text() const override { return content_->substr(sel_start, sel_length); }
   // Replaces the selection and leaves the caret after the new text.
   void replace_selection(std::string_view text) override;
   void set_selection_color(Rgb color) override;
@@ -50,9 +55,12 @@ class MemoryTextView : public TextView {
   void forget_colours(bool forget) { forget_colours_ = forget; }
 
   // The text a colouring covered, for readable expectations: {"F45", {255, 43, 1}}.
-  std::string coloured_text(const ColourRange& range) const { return content.substr(range.start, range.length); }
+  std::string coloured_text(const ColourRange& range) const { return content_->substr(range.start, range.length); }
 
  private:
+  std::string& own_content();
+
+  std::shared_ptr<std::string> content_ = std::make_shared<std::string>();
   bool forget_colours_ = false;
 };
 

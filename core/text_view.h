@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ class TextView {
   virtual ~TextView() = default;
 
   virtual std::string text() const = 0;
+  // The whole text as it stands, kept unchanged for as long as it is held (a conversion reads its
+  // document from one). A copy of text(), unless the view can share its own.
+  virtual std::shared_ptr<const std::string> snapshot() const { return std::make_shared<const std::string>(text()); }
   virtual long length() const = 0;
   virtual void set_text(std::string_view text) = 0;
 

@@ -62,7 +62,7 @@ class FuzzHost : public Host {
     run.channel.listener = &*budget_;
     document.forget_colours(true);
     output.forget_colours(true);
-    document.content.assign(text);
+    document.set_text(text);
     caption = (work_folder(fuzzer) / file_name).string();
   }
 

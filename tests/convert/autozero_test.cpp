@@ -37,7 +37,7 @@ TEST_F(AutozeroTest, ProgramAlreadyAtZeroIsUnchanged) {
   const std::string program = "F45Z00800*X00000Y00000*Z01000*X01000Y02000*\rZ00800*";
   const auto result = run(program);
   ASSERT_TRUE(result);
-  EXPECT_EQ(document.content, program);
+  EXPECT_EQ(document.content(), program);
   EXPECT_EQ(result->x_changed, 0);
   EXPECT_EQ(result->y_changed, 0);
   EXPECT_EQ(result->zeroed, 0);
@@ -50,7 +50,7 @@ TEST_F(AutozeroTest, ShiftsCutsAndZeroesTravelOutsideTheArea) {
   const auto result =
       run("Z00800*X00000Y00000*X01000Y01500*Z01000*X03000*Y02500*Z00800*X00000Y00000*");
   ASSERT_TRUE(result);
-  EXPECT_EQ(document.content, "Z00800*X00000Y00000*X00000Y00000*Z01000*X02000*Y01000*Z00800*X00000Y00000*");
+  EXPECT_EQ(document.content(), "Z00800*X00000Y00000*X00000Y00000*Z01000*X02000*Y01000*Z00800*X00000Y00000*");
   EXPECT_EQ(result->x_min, 1000);
   EXPECT_EQ(result->y_min, 1500);
   EXPECT_EQ(result->x_changed, 4);
@@ -80,8 +80,8 @@ TEST_F(AutozeroTest, KeepsTheLengthAndZ) {
   for (const Row& row : rows) {
     set(Slot::Version, row.version);
     ASSERT_TRUE(run(row.program)) << row.program;
-    EXPECT_EQ(document.content, row.expected) << row.program;
-    EXPECT_EQ(document.content.size(), row.program.size()) << row.program;
+    EXPECT_EQ(document.content(), row.expected) << row.program;
+    EXPECT_EQ(document.content().size(), row.program.size()) << row.program;
   }
 }
 
@@ -89,7 +89,7 @@ TEST_F(AutozeroTest, MinimaIgnoreTheDisplayCorrection) {
   set(Slot::ena_correzione_display, "1");
   set(Slot::display_corr_x, "2");
   ASSERT_TRUE(run("Z00800*X01000Y01000*Z01000*X02000*"));
-  EXPECT_EQ(document.content, "Z00800*X00000Y00000*Z01000*X01000*");
+  EXPECT_EQ(document.content(), "Z00800*X00000Y00000*Z01000*X01000*");
 }
 
 TEST_F(AutozeroTest, RefusesOtherDocuments) {
@@ -98,7 +98,7 @@ TEST_F(AutozeroTest, RefusesOtherDocuments) {
     host.caption = caption;
     EXPECT_FALSE(run("Z00800*X01000*Z01000*")) << caption;
     EXPECT_EQ(host.messages, (std::vector<std::string>{"[autozero:]non e' un file .tpx"})) << caption;
-    EXPECT_EQ(document.content, "Z00800*X01000*Z01000*");
+    EXPECT_EQ(document.content(), "Z00800*X01000*Z01000*");
   }
   host.caption = "C:\\lavori\\SCHEDA.TPX";
   EXPECT_TRUE(run("Z00800*"));
@@ -115,9 +115,9 @@ TEST_F(AutozeroTest, StopButtonLeavesThePartAlreadyRewritten) {
   const auto result = start_autozero(context);
   ASSERT_TRUE(result);
   EXPECT_TRUE(result->aborted);
-  EXPECT_EQ(document.content.size(), program.size());
-  EXPECT_EQ(document.content.substr(0, 34), "Z00800*X00000Y00000*Z01000*X01000*");
-  EXPECT_EQ(document.content.substr(document.content.size() - 7), "X02000*");
+  EXPECT_EQ(document.content().size(), program.size());
+  EXPECT_EQ(document.content().substr(0, 34), "Z00800*X00000Y00000*Z01000*X01000*");
+  EXPECT_EQ(document.content().substr(document.content().size() - 7), "X02000*");
 }
 
 }  // namespace

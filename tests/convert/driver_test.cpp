@@ -164,7 +164,8 @@ TEST_F(DriverTest, FileSinkWritesBesideTheSourceOrWhereAskedAndOpensThePreview) 
   ASSERT_EQ(convert("X100Y200D02*\n", sink::kFile, "scheda.GTL"), ConversionOutcome::converted);
   EXPECT_EQ(dir.read("scheda.tpx"), "F45Z00800*X00100*Y00200*go0go0");
   EXPECT_EQ(host.previews, 1);
-  EXPECT_EQ(context.conversion.source_text, "X100Y200D02*\n");
+  ASSERT_TRUE(context.conversion.source_text);
+  EXPECT_EQ(*context.conversion.source_text, "X100Y200D02*\n");
 
   context.conversion.output_path = dir.file("elsewhere.tpx");
   ASSERT_EQ(convert("X100Y300D02*\n", sink::kFile, "scheda.GTL"), ConversionOutcome::converted);
@@ -183,7 +184,7 @@ TEST_F(DriverTest, AnUnwritableProgramFileEndsWithTheRunTimeMessage) {
 TEST_F(DriverTest, OtherSinksReadThroughTheViewAndShowWhereTheyEnded) {
   ASSERT_EQ(convert("X100Y200D02*\r\n", sink::kTextView), ConversionOutcome::converted);
   EXPECT_EQ(host.previews, 0);
-  EXPECT_TRUE(context.conversion.source_text.empty());
+  EXPECT_FALSE(context.conversion.source_text);
   EXPECT_EQ(document.sel_start, 14);
 }
 

@@ -45,11 +45,11 @@ TEST_F(ExcellonTest, EachConfirmationWritesAWholeProgramAfreshWhereTheToolsWereL
     const long previews = host.previews;
 
     ASSERT_EQ(confirm("T01"), ConversionOutcome::converted);
-    const std::string first = c.sink == sink::kFile ? dir.read("t.tpx") : host.output.content;
+    const std::string first = c.sink == sink::kFile ? dir.read("t.tpx") : host.output.content();
     EXPECT_EQ(first, c.first) << c.sink;
     EXPECT_FALSE(host.job_controls[JobControl::tool_ok]);
     ASSERT_EQ(confirm("T02"), ConversionOutcome::converted);
-    const std::string second = c.sink == sink::kFile ? dir.read("t.tpx") : host.output.content;
+    const std::string second = c.sink == sink::kFile ? dir.read("t.tpx") : host.output.content();
     EXPECT_EQ(second, c.second) << c.sink;
     // Only a program file has a preview, rebuilt after each confirmation.
     EXPECT_EQ(host.previews - previews, c.sink == sink::kFile ? 2 : 0) << c.sink;

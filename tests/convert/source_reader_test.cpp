@@ -19,7 +19,7 @@ struct ReaderTest : ::testing::Test {
   Context context{host};
 
   void open_copy(const std::string& text) {
-    context.conversion.source_text = text;
+    context.conversion.source_text = std::make_shared<const std::string>(text);
     context.conversion.text_length = text.size();
     context.conversion.read_cursor = 0;
     read_from_copy(context);
@@ -129,6 +129,25 @@ TEST_F(ReaderTest, LineRestStopsAtTheLineEnd) {
   EXPECT_EQ(read_line_rest(context), "comment here");
   EXPECT_EQ(read_line_rest(context), "next");
   EXPECT_EQ(read_line_rest(context), "");
+}
+
+// The reader reads the text the document had when the run began; the view shares it, and an edit made
+// meanwhile (the events pumped during a run let the operator type) goes into a text of its own.
+TEST_F(ReaderTest, AnEditDuringTheRunDoesNotReachTheReader) {
+  open_view("ABCDEF");
+  EXPECT_EQ(read_chars(context, 2), "AB");
+  view.set_selection_start(2);
+  view.set_selection_length(2);
+  view.replace_selection("xy");
+  EXPECT_EQ(view.content(), "ABxyEF");
+  EXPECT_EQ(read_chars(context, 2), "CD");
+
+  view.set_text("ABCDEF");
+  const std::shared_ptr<const std::string> snapshot = view.snapshot();
+  view.set_selection_start(6);
+  view.replace_selection("G");
+  EXPECT_EQ(*snapshot, "ABCDEF");
+  EXPECT_EQ(view.content(), "ABCDEFG");
 }
 
 TEST_F(ReaderTest, ViewShowsTheCursorAsItsSelectionWhenAsked) {

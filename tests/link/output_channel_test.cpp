@@ -423,15 +423,15 @@ TEST_F(ChannelTest, TextViewColoursTheTokensOfTheAppendedLine) {
   using Range = test::FakeTextView::ColourRange;
   use("rtf", "com1");
   channel.program_file_name = "/home/op/board.tpx";
-  host.output.content = "left from the last run";
+  host.output.take_text("left from the last run");
   emit("F45S12");
   EXPECT_EQ(host.output_captions, std::vector<std::string>{"/home/op/board.tpx"});
-  EXPECT_EQ(host.output.content, "F45S12");
+  EXPECT_EQ(host.output.content(), "F45S12");
   EXPECT_EQ(host.output.colours, (std::vector<Range>{{0, 3, {255, 43, 1}}, {3, 3, {0, 105, 230}}}));
 
   host.output.colours.clear();
   emit("RX01234*");
-  EXPECT_EQ(host.output.content, "F45S12RX01234*");
+  EXPECT_EQ(host.output.content(), "F45S12RX01234*");
   EXPECT_EQ(host.output.colours, (std::vector<Range>{{6, 1, {82, 123, 0}}}));
 
   host.output.colours.clear();
@@ -442,7 +442,7 @@ TEST_F(ChannelTest, TextViewColoursTheTokensOfTheAppendedLine) {
 
   host.output.colours.clear();
   emit("");
-  EXPECT_EQ(host.output.content, "F45S12RX01234*zs00100*pbP1 go0zlF04F05");
+  EXPECT_EQ(host.output.content(), "F45S12RX01234*zs00100*pbP1 go0zlF04F05");
   EXPECT_TRUE(host.output.colours.empty());
   EXPECT_EQ(host.output_captions.size(), 1u);
   EXPECT_EQ(port.written, "");
@@ -461,11 +461,11 @@ TEST_F(ChannelTest, TextViewPausesTheRunAfterADoubtfulLine) {
   EXPECT_EQ(channel.line, "");
 
   host.on_wait = [&] {
-    EXPECT_EQ(host.output.content, "X0-100*");
+    EXPECT_EQ(host.output.content(), "X0-100*");
     if (host.waits == 2) channel.pause = false;
   };
   emit("X00100*");
-  EXPECT_EQ(host.output.content, "X0-100*X00100*");
+  EXPECT_EQ(host.output.content(), "X0-100*X00100*");
   EXPECT_FALSE(channel.pause);
 }
 
@@ -476,7 +476,7 @@ TEST_F(ChannelTest, TextViewReopensTheOutputWindowWhenItWasClosed) {
   host.output_open = false;
   emit("Y00100*");
   EXPECT_EQ(host.output_captions.size(), 2u);
-  EXPECT_EQ(host.output.content, "X00100*Y00100*");
+  EXPECT_EQ(host.output.content(), "X00100*Y00100*");
 }
 
 }  // namespace
