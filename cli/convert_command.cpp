@@ -139,6 +139,9 @@ int convert_command(ArgReader& args) {
   text.reset();
   host.document.forget_colours(true);
   host.output.forget_colours(true);
+  // A program text is about as long as its source: room for twice that (address space only, as pages
+  // are touched when written) spares the copies of a text that grows line by line.
+  if (options.sink == sink::kTextView) host.output.reserve(2 * host.document.content().size());
   host.caption = options.input;
   host.file_type = options.type;
   host.manual_answer = *parse_manual_answer(options.manual_answer);

@@ -15,7 +15,16 @@ bool word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c
 
 }  // namespace
 
-void MemoryTextView::set_text(std::string_view text) { take_text(std::string(text)); }
+void MemoryTextView::set_text(std::string_view text) {
+  // A text no snapshot holds is overwritten in place, keeping its storage.
+  if (content_.use_count() > 1) {
+    content_ = std::make_shared<std::string>(text);
+  } else {
+    content_->assign(text);
+  }
+  sel_start = 0;
+  sel_length = 0;
+}
 
 void MemoryTextView::take_text(std::string text) {
   content_ = std::make_shared<std::string>(std::move(text));
