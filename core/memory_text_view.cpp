@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/large_pages.h"
+
 namespace vireo {
 namespace {
 
@@ -30,6 +32,12 @@ void MemoryTextView::take_text(std::string text) {
   content_ = std::make_shared<std::string>(std::move(text));
   sel_start = 0;
   sel_length = 0;
+}
+
+void MemoryTextView::reserve(std::size_t size) {
+  std::string& content = own_content();
+  content.reserve(size);
+  prefer_large_pages(content.data(), content.capacity());
 }
 
 std::string& MemoryTextView::own_content() {

@@ -35,7 +35,7 @@ class MemoryTextView : public TextView {
   // The same without a copy: a large document read from a file.
   void take_text(std::string text);
   // Room for a text of `size` characters, so that a long run of appends does not copy it as it grows.
-  void reserve(std::size_t size) { own_content().reserve(size); }
+  void reserve(std::size_t size);
 
   long selection_start() const override { return sel_start; }
   void set_selection_start(long start) override;

@@ -1,15 +1,15 @@
 #include "settings/text_file.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <random>
 #include <system_error>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/large_pages.h"
 
 namespace vireo {
 namespace {
@@ -45,16 +45,6 @@ bool write_all(int fd, std::string_view bytes, int& error) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
-}
-
-// Asks the kernel to back a large buffer with large pages where it can: a source of tens of megabytes
-// then costs a few page faults instead of thousands. Only the whole large pages inside it are named;
-// a kernel without them ignores the advice.
-void prefer_large_pages(char* buffer, std::size_t size) {
-  constexpr std::uintptr_t kLargePage = 2 << 20;
-  const auto start = (reinterpret_cast<std::uintptr_t>(buffer) + kLargePage - 1) & ~(kLargePage - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(kLargePage - 1);
-  if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
 
 }  // namespace
