@@ -32,7 +32,7 @@ struct DisplayState {
   // One-shot: the next Z move, respectively feed code, goes out even when it changes nothing.
   bool force_z = false, force_f = false;
   std::string pulse_state;  // last pulse command seen: "pb" or "pc"
-  std::string pa_pending;   // "pa" after a vertex pulse, else ""
+  bool pa_pending = false;  // a vertex pulse "pa" went out as "pc": the next "pc" is dropped
 
   // The position display window shows its expanded layout; windows placed beside it are narrower.
   bool expanded = false;

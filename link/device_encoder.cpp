@@ -292,14 +292,14 @@ bool track(Context& context) {
       case 'p':
         if (next() == 'b') {
           set_text(d.pulse_state, cmd::kBull);
-          d.pa_pending.clear();
+          d.pa_pending = false;
         } else if (next() == 'c') {
           set_text(d.pulse_state, cmd::kGlue);
-          if (d.pa_pending == cmd::kVertex) drop(i, 2);
-          d.pa_pending.clear();
+          if (d.pa_pending) drop(i, 2);
+          d.pa_pending = false;
         } else if (next() == 'a') {
           line[i + 1] = 'c';
-          set_text(d.pa_pending, cmd::kVertex);
+          d.pa_pending = true;
         }
         break;
       case 'z':

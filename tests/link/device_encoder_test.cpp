@@ -105,7 +105,7 @@ TEST_F(EncoderTest, TrackLineRewritesAndFollowsTheLine) {
 
 TEST_F(EncoderTest, VertexPulseGoesOutAsGlueAndDropsTheNextGlueOnce) {
   EXPECT_EQ(track("X01000Y02000*pa"), "X01000Y02000*pc");
-  EXPECT_EQ(d.pa_pending, "pa");
+  EXPECT_TRUE(d.pa_pending);
   EXPECT_EQ(d.pulse_state, "");
   EXPECT_EQ(track("pc"), "");
   EXPECT_EQ(d.pulse_state, "pc");
@@ -272,7 +272,7 @@ TEST_F(EncoderTest, EncodeLineIsTrackThenCorrect) {
     start.display_z = pick(2) ? 800 : 1100;
     start.display_f = pick(2) ? 45 : 4;
     start.force_z = pick(4) == 0, start.force_f = pick(4) == 0;
-    if (pick(3) == 0) start.pa_pending = "pa";
+    start.pa_pending = pick(3) == 0;
     context.settings = SettingsRecord{};
     if (pick(4) == 0) context.settings.set_text(Slot::correzione_x, "1.5");
     if (pick(4) == 0) context.settings.set_text(Slot::correzione_z, "2");
