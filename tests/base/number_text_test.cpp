@@ -74,5 +74,14 @@ TEST(NumberText, ShortestFormAndBlankBeforeNonNegative) {
   EXPECT_EQ(blank_number_text(-3), "-3");
 }
 
+// A value kept as text is worth what its text reads back as: steps and integers keep themselves, a
+// number written with an exponent keeps only the digits before it.
+TEST(NumberText, HeldAsTextIsWhatTheTextReadsBackAs) {
+  EXPECT_EQ(held_as_text(1234), 1234);
+  EXPECT_EQ(held_as_text(-0.5), -0.5);
+  EXPECT_EQ(held_as_text(1e20), 1);
+  EXPECT_EQ(held_as_text(0.1 + 0.2), leading_number(number_text(0.1 + 0.2)));
+}
+
 }  // namespace
 }  // namespace vireo
