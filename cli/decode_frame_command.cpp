@@ -80,10 +80,11 @@ int decode_frame_command(ArgReader& args) {
     return 1;
   }
   const DisplayState& d = context.display;
+  // The reply's axis, feed and spindle values as the display keeps them, with their leading blank.
   std::cout << "x=" << blank_number_text(d.display_x) << " y=" << blank_number_text(d.display_y)
             << " z=" << blank_number_text(d.display_z) << " f=" << blank_number_text(d.display_f)
-            << " s=" << blank_number_text(d.display_s) << " a=" << number_text(d.display_a) << " b=" << number_text(d.display_b)
-            << " c=" << number_text(d.display_c) << "\n";
+            << " s=" << blank_number_text(d.display_s) << " a=" << number_text(d.display_a)
+            << " b=" << number_text(d.display_b) << " c=" << number_text(d.display_c) << "\n";
   return 0;
 }
 

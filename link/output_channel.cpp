@@ -116,7 +116,9 @@ void wait_for_ready(Context& context, SerialPort& port) {
 
 void send_serial(Context& context) {
   ChannelState& channel = context.channel;
-  if (channel.document_extension != kRawExtension && channel.document_extension != kProgramExtension) encode_line(context);
+  const bool encoded_already =
+      channel.document_extension == kRawExtension || channel.document_extension == kProgramExtension;
+  if (!encoded_already) encode_line(context);
   if (channel.line.empty()) return;
   SerialPort* port = context.serial;
   if (!port || !port->is_open()) throw RunError(err::kPortNotOpen, "The device is not open");
