@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/short_copy.h"
 #include "core/context.h"
 #include "link/output_channel.h"
 
@@ -39,7 +40,7 @@ void write_line(Context& context, const Parts&... parts) {
   }
   char line[kShortLine];
   char* end = line;
-  ((end = std::copy_n(line_part(parts).data(), line_part(parts).size(), end)), ...);
+  ((end = copy_short(end, line_part(parts).data(), line_part(parts).size())), ...);
   emit_line(context, std::string_view(line, size));
 }
 

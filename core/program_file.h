@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/short_copy.h"
 #include "settings/text_file.h"
 
 namespace vireo {
@@ -25,7 +26,7 @@ class ProgramFile {
   // writes every line through it, and nearly every line only joins the block.
   void write(std::string_view text) {
     if (file_.is_open() && text.size() <= kBlockSize - used_) {
-      std::memcpy(block_.get() + used_, text.data(), text.size());
+      copy_short(block_.get() + used_, text.data(), text.size());
       used_ += text.size();
       return;
     }
