@@ -1,5 +1,7 @@
 #include "core/program_file.h"
 
+#include <system_error>
+
 #include "base/run_error.h"
 
 namespace vireo {
@@ -11,7 +13,8 @@ void ProgramFile::open(const std::string& path) {
   if (const std::string error = file_.open(path); !error.empty())
     throw RunError(err::kPathAccess, "Path/File access error: " + error);
   path_ = path;
-  if (!block_) block_ = std::make_unique<char[]>(kBlockSize);
+  if (!block_) block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
+  if (!spare_) spare_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
 }
 
 // The block is full (or the file is not open): the block goes to the file first, and a text longer
@@ -24,25 +27,41 @@ void ProgramFile::write_through(std::string_view text) {
     used_ = text.size();
     return;
   }
+  wait_for_spare();
+  record_lost(file_.write(text));
+}
+
+// The full block is written on a thread of its own while the next one fills; the block before it
+// has to be written first.
+void ProgramFile::flush() {
+  wait_for_spare();
+  std::swap(block_, spare_);
+  const std::string_view bytes(spare_.get(), used_);
   used_ = 0;
-  if (std::string error = file_.write(text); !error.empty()) {
-    if (lost_block_.empty()) lost_block_ = error;
-    throw RunError(err::kDeviceIo, "Device I/O error: " + error);
+  try {
+    spare_written_ = std::async(std::launch::async, [this, bytes] { return file_.write(bytes); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the block is written here and now.
+    record_lost(file_.write(bytes));
   }
 }
 
-void ProgramFile::flush() {
-  std::string error = file_.write(std::string_view(block_.get(), used_));
-  used_ = 0;
+void ProgramFile::wait_for_spare() {
+  if (spare_written_.valid()) record_lost(spare_written_.get());
+}
+
+// A block that could not be written is lost from the file: it must not be put in place as if it
+// were whole.
+void ProgramFile::record_lost(std::string error) {
   if (error.empty()) return;
-  // The block is lost from the file: it must not be put in place as if it were whole.
   if (lost_block_.empty()) lost_block_ = error;
   throw RunError(err::kDeviceIo, "Device I/O error: " + error);
 }
 
 void ProgramFile::close() {
   if (!file_.is_open()) return;
-  std::string error = file_.write(std::string_view(block_.get(), used_));
+  std::string error = spare_written_.valid() ? spare_written_.get() : std::string();
+  if (error.empty()) error = file_.write(std::string_view(block_.get(), used_));
   used_ = 0;
   if (error.empty()) error = lost_block_;
   lost_block_.clear();

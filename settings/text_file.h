@@ -44,6 +44,7 @@ class AtomicFile {
   int fd_ = -1;
   std::filesystem::path target_;  // the real file, links followed
   std::filesystem::path temp_;    // empty while the real file is written directly
+  std::size_t written_ = 0;       // bytes written so far
 };
 
 // Writes a whole file through AtomicFile. Returns an error text, empty on success.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/context.h"
+#include "core/program_file.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fake_isa_card.h"
 #include "tests/support/fake_serial_port.h"
@@ -399,16 +402,36 @@ TEST_F(ChannelTest, AFullDiskIsReportedWhenTheProgramFileIsClosed) {
   EXPECT_FALSE(channel.program_file.is_open());
 }
 
-// A long program is written in blocks as it goes: a block the disk refuses is an error of the line
-// that filled it, and the file is not closed as if it were whole.
+// A long program is written in blocks as it goes, each while the next one fills: a block the disk
+// refuses is an error of the line that hands on the block after it, and the file is not closed as if
+// it were whole.
 TEST_F(ChannelTest, ABlockTheDiskRefusesIsAnErrorAndTheCloseFailsToo) {
   start_file_run();
   channel.program_file_name = "/dev/full";
   const std::string line(1000, 'X');
-  for (int i = 0; i < 1100 && channel.error_count == 0; ++i) emit(line);
+  for (int i = 0; i < 2200 && channel.error_count == 0; ++i) emit(line);
   EXPECT_EQ(channel.error_count, 1);
   EXPECT_TRUE(channel.error_text.starts_with("[Invia:]Errore  57   ")) << channel.error_text;
   EXPECT_THROW(close_program_file(context), RunError);
+}
+
+// The blocks are written while the next ones fill: a program of several blocks, with pieces of every
+// size across their borders and one longer than a block, comes back byte for byte in order.
+TEST(ProgramFileBlocks, AProgramOfManyBlocksIsWrittenWholeAndInOrder) {
+  test::TempDir dir;
+  ProgramFile file;
+  file.open(dir.file("long.tpx"));
+  std::string written;
+  const auto put = [&](const std::string& piece) {
+    file.write(piece);
+    written += piece;
+  };
+  for (std::size_t i = 0; written.size() < 2 * ProgramFile::kBlockSize + 12345; ++i)
+    put(std::string(1 + i % 37, static_cast<char>('A' + i % 26)));
+  put(std::string(ProgramFile::kBlockSize + 7, 'z'));
+  for (int i = 0; i < 1000; ++i) put(std::to_string(i));
+  file.close();
+  EXPECT_EQ(dir.read("long.tpx"), written);
 }
 
 TEST_F(ChannelTest, FileSinkAfterTheFileWasClosedIsAnError) {
