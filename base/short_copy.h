@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace vireo {
 
@@ -32,6 +34,17 @@ inline char* copy_short(char* to, const char* from, std::size_t size) {
     *to = *from;
   }
   return to + size;
+}
+
+// Sets one of the short texts a run keeps changing (a pulse, a step token, the last D code). A text
+// of the length it already has is written over in place rather than through a general assignment.
+// `from` is not a part of `to`.
+inline void assign_short(std::string& to, std::string_view from) {
+  if (to.size() == from.size()) {
+    copy_short(to.data(), from.data(), from.size());
+  } else {
+    to.assign(from);
+  }
 }
 
 }  // namespace vireo

@@ -10,6 +10,7 @@
 #include "base/command_language.h"
 #include "base/number_text.h"
 #include "base/run_error.h"
+#include "base/short_copy.h"
 
 namespace vireo {
 namespace {
@@ -118,7 +119,7 @@ class GerberConverter {
     // A repeated D01 or D02 neither plunges nor lifts again; a flash always drills.
     std::string& last_d = state_.gerber.last_d;
     if (code != kFlash && code == last_d) return;
-    last_d = code;
+    assign_short(last_d, code);
     if (code == kPenDown) {
       plunge(kMilling);
     } else if (code == kPenUp) {

@@ -47,7 +47,7 @@ void write_line(Context& context, const Parts&... parts) {
 // The status bar's operation text; set only when it changes, as consecutive lines mostly keep it.
 inline void show_operation(Context& context, std::string_view operation) {
   std::string& shown = context.channel.operation_text;
-  if (shown != operation) shown = operation;
+  if (shown != operation) assign_short(shown, operation);
 }
 
 // The multiplexer's outputs line, `indplc` + "Od" + eight output bits + sixteen zeros + `indfresa`,

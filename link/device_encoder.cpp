@@ -9,6 +9,7 @@
 #include "base/command_language.h"
 #include "base/number_text.h"
 #include "base/run_error.h"
+#include "base/short_copy.h"
 
 namespace vireo {
 namespace {
@@ -35,16 +36,6 @@ double value_of(std::string_view text) {
 
 bool all_digits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Sets one of the state's short texts (a pulse, a step token). Most lines set a text of the length it
-// has, which is then overwritten in place rather than through a general assignment.
-void set_text(std::string& to, std::string_view from) {
-  if (to.size() != from.size()) {
-    to.assign(from);
-    return;
-  }
-  std::copy(from.begin(), from.end(), to.begin());
 }
 
 // A field's value, and whether the field is `count` plain digits.
@@ -291,10 +282,10 @@ bool track(Context& context) {
         break;
       case 'p':
         if (next() == 'b') {
-          set_text(d.pulse_state, cmd::kBull);
+          assign_short(d.pulse_state, cmd::kBull);
           d.pa_pending = false;
         } else if (next() == 'c') {
-          set_text(d.pulse_state, cmd::kGlue);
+          assign_short(d.pulse_state, cmd::kGlue);
           if (d.pa_pending) drop(i, 2);
           d.pa_pending = false;
         } else if (next() == 'a') {
@@ -304,7 +295,7 @@ bool track(Context& context) {
         break;
       case 'z':
         if (next() == 's') {
-          set_text(d.step_token, field(line, i + 2, n));
+          assign_short(d.step_token, field(line, i + 2, n));
           d.display_z = static_cast<double>(int_part(d.display_z - value_of(d.step_token)));
           i += 1 + n;
           if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
@@ -319,7 +310,7 @@ bool track(Context& context) {
       case 's':
       case 'c':
       case 'r':
-        set_text(d.step_token, field(line, i, 2));
+        assign_short(d.step_token, field(line, i, 2));
         apply_step_command(context);
         // An axis step or clear changes a tracked value the correction may set again from the line;
         // the character the token takes may be one the correction reads.
@@ -352,7 +343,7 @@ void correct_coordinates(Context& context) {
     if (c == 'z' && i + 1 < length && line[i + 1] == 's') {
       const long long v = corrected(field(line, i + 2, n), context.settings.number(Slot::correzione_z));
       const IntegerText text(v);
-      set_text(d.step_token, text.view());
+      assign_short(d.step_token, text.view());
       d.tracked_z = held_as_text(d.tracked_z - static_cast<double>(v));
       put_fixed(line, i + 2, text, n);
       i += 1 + n;

@@ -19,5 +19,18 @@ TEST(ShortCopy, CopiesExactlyTheBytesAskedFor) {
   }
 }
 
+TEST(ShortCopy, AShortTextTakesTheNewTextWhateverItsLength) {
+  struct Case {
+    const char* before;
+    const char* after;
+  } cases[] = {{"pb", "pc"}, {"", "zs"}, {"c*", ""}, {"01", "11"}, {"xd", "0123456789abcdefghij"},
+               {"0123456789abcdefghij", "ABCDEFGHIJKLMNOPQRST"}};
+  for (const Case& c : cases) {
+    std::string text = c.before;
+    assign_short(text, c.after);
+    EXPECT_EQ(text, c.after) << c.before;
+  }
+}
+
 }  // namespace
 }  // namespace vireo
