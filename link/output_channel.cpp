@@ -1,6 +1,7 @@
 #include "link/output_channel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
@@ -192,11 +193,12 @@ constexpr std::size_t highlight_index(std::string_view token) {
 // the table. The view holds the line as it was appended, so the tokens are looked for in the line
 // itself, all in one pass over it.
 void highlight(TextView& view, std::string_view line, long start) {
-  constexpr std::size_t kNone = std::string_view::npos;
   std::size_t first[std::size(kHighlights)];
-  std::fill(std::begin(first), std::end(first), kNone);
+  unsigned seen = 0;  // bit h: token h of the table was met
   const auto found = [&](std::size_t h, std::size_t i) {
-    if (first[h] == kNone) first[h] = i;
+    if (seen & (1u << h)) return;
+    seen |= 1u << h;
+    first[h] = i;
   };
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char next = i + 1 < line.size() ? line[i + 1] : '\0';
@@ -214,8 +216,8 @@ void highlight(TextView& view, std::string_view line, long start) {
       default: break;
     }
   }
-  for (std::size_t h = 0; h < std::size(kHighlights); ++h) {
-    if (first[h] == kNone) continue;
+  for (unsigned left = seen; left != 0; left &= left - 1) {
+    const auto h = static_cast<std::size_t>(std::countr_zero(left));
     view.set_selection_start(start + static_cast<long>(first[h]));
     view.set_selection_length(kHighlights[h].length);
     view.set_selection_color(kHighlights[h].colour);
