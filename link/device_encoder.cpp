@@ -323,8 +323,8 @@ bool track(Context& context) {
         break;
     }
   }
-  // Every filler goes, also one the producer wrote itself.
-  if (line.find(cmd::kFiller) != std::string::npos) std::erase(line, cmd::kFiller);
+  // Every filler goes, also one the producer wrote itself. (A plain scan: lines are a few characters.)
+  if (std::find(line.begin(), line.end(), cmd::kFiller) != line.end()) std::erase(line, cmd::kFiller);
   return left_for_correction;
 }
 

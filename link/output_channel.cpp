@@ -83,10 +83,13 @@ void pace(std::int32_t count) {
 
 void count_negative_sign(Context& context) {
   ChannelState& channel = context.channel;
-  if (channel.line.find('-') == std::string::npos) return;
+  // Lines are a few characters long: a plain scan, not a library search.
+  const std::string& line = channel.line;
+  const auto holds = [&](char c) { return std::find(line.begin(), line.end(), c) != line.end(); };
+  if (!holds('-')) return;
   channel.error_text = kNegativeSign;
   for (char axis : kAxisLetters) {
-    if (channel.line.find(axis) == std::string::npos) continue;
+    if (!holds(axis)) continue;
     channel.error_text += axis;
     ++channel.error_count;
   }
