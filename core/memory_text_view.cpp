@@ -70,6 +70,19 @@ void MemoryTextView::set_selection_color(Rgb color) {
   if (!forget_colours_) colours.push_back({sel_start, sel_length, color});
 }
 
+void MemoryTextView::append(std::string_view text) {
+  std::string& content = own_content();
+  content.append(text);
+  sel_start = static_cast<long>(content.size());
+  sel_length = 0;
+}
+
+void MemoryTextView::colour(long start, long length, Rgb color) {
+  set_selection_start(start);
+  set_selection_length(length);
+  set_selection_color(color);
+}
+
 long MemoryTextView::find(std::string_view what, long from, long to, FindOptions options) {
   const long end = to < 0 || to > length() ? length() : to;
   const long size = static_cast<long>(what.size());

@@ -11,7 +11,7 @@
 
 namespace vireo {
 
-class MemoryTextView : public TextView {
+class MemoryTextView final : public TextView {
  public:
   // One call of set_selection_color: the selection it coloured.
   struct ColourRange {
@@ -45,6 +45,9 @@ class MemoryTextView : public TextView {
   // Replaces the selection and leaves the caret after the new text.
   void replace_selection(std::string_view text) override;
   void set_selection_color(Rgb color) override;
+  // Each in one step: the output view of a headless run takes millions of lines.
+  void append(std::string_view text) override;
+  void colour(long start, long length, Rgb color) override;
 
   // Searches [from, to) (to < 0 or past the end: to the end); selects the match.
   long find(std::string_view what, long from, long to, FindOptions options) override;

@@ -41,6 +41,20 @@ class TextView {
   virtual void replace_selection(std::string_view text) = 0;
   virtual void set_selection_color(Rgb color) = 0;
 
+  // Adds `text` at the end: the selection starts at the end, takes the text's length there (none is
+  // left) and is replaced, which leaves the caret after the text. A view may do it in one step.
+  virtual void append(std::string_view text) {
+    set_selection_start(length());
+    set_selection_length(static_cast<long>(text.size()));
+    replace_selection(text);
+  }
+  // Colours `length` characters from `start` by selecting them; the selection stays on them.
+  virtual void colour(long start, long length, Rgb color) {
+    set_selection_start(start);
+    set_selection_length(length);
+    set_selection_color(color);
+  }
+
   // Searches [from, to) for `what`; selects the match and returns its start, or -1.
   virtual long find(std::string_view what, long from, long to, FindOptions options) = 0;
   // The 0-based line that holds a character position.

@@ -185,8 +185,8 @@ TextView& output_view(Context& context) {
   return *view;
 }
 
-// The place of a token in the highlight table.
-constexpr std::size_t highlight_index(std::string_view token) {
+// The place of a token in the highlight table, found while compiling.
+consteval std::size_t highlight_index(std::string_view token) {
   std::size_t h = 0;
   while (kHighlights[h].token != token) ++h;
   return h;
@@ -204,7 +204,6 @@ void highlight(TextView& view, std::string_view line, long start) {
     first[h] = i;
   };
   for (std::size_t i = 0; i < line.size(); ++i) {
-    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
     switch (line[i]) {
       case 'F': found(highlight_index("F"), i); break;
       case 'S': found(highlight_index("S"), i); break;
@@ -212,18 +211,18 @@ void highlight(TextView& view, std::string_view line, long start) {
       case 'p': found(highlight_index("p"), i); break;
       case 'P': found(highlight_index("P"), i); break;
       case 'g': found(highlight_index("g"), i); break;
-      case 'z':
+      case 'z': {
+        const char next = i + 1 < line.size() ? line[i + 1] : '\0';
         if (next == 's') found(highlight_index("zs"), i);
         if (next == 'l') found(highlight_index("zl"), i);
         break;
+      }
       default: break;
     }
   }
   for (unsigned left = seen; left != 0; left &= left - 1) {
     const auto h = static_cast<std::size_t>(std::countr_zero(left));
-    view.set_selection_start(start + static_cast<long>(first[h]));
-    view.set_selection_length(kHighlights[h].length);
-    view.set_selection_color(kHighlights[h].colour);
+    view.colour(start + static_cast<long>(first[h]), kHighlights[h].length, kHighlights[h].colour);
   }
 }
 
@@ -232,9 +231,7 @@ void show_in_text_view(Context& context) {
   TextView& view = output_view(context);
   encode_line(context);
   const long size = static_cast<long>(channel.line.size());
-  view.set_selection_start(view.length());
-  view.set_selection_length(size);
-  view.replace_selection(channel.line);
+  view.append(channel.line);
   hand_on(context, channel.line);
   highlight(view, channel.line, view.length() - size);
   pace(context.derived.dsr_delay);

@@ -442,6 +442,40 @@ TEST_F(ChannelTest, FileSinkAfterTheFileWasClosedIsAnError) {
   EXPECT_TRUE(channel.error_text.starts_with("[Invia:]Errore  52   ")) << channel.error_text;
 }
 
+// The in-memory view appends and colours in one step each; what it leaves (text, selection, colour
+// record) is what the selection steps every view knows leave.
+TEST(MemoryTextViewSteps, OneStepEditsLeaveWhatTheSelectionStepsLeave) {
+  struct Case {
+    const char* text;
+    long sel_start, sel_length;  // where the selection stood before
+    const char* appended;        // appended when not null, else the colouring below
+    long start, length;
+  } cases[] = {
+      {"", 0, 0, "F45Z00800*", 0, 0},      {"X01000*", 2, 3, "pc", 0, 0},  {"abc", 3, 0, "", 0, 0},
+      {"F45S12RX01234*", 0, 0, nullptr, 6, 1}, {"F45", 1, 1, nullptr, 2, 9}, {"F45", 0, 0, nullptr, 7, 2},
+      {"F45", 2, 0, nullptr, -4, 2},
+  };
+  for (const Case& c : cases) {
+    test::FakeTextView one_step, by_steps;
+    for (test::FakeTextView* view : {&one_step, &by_steps}) {
+      view->set_text(c.text);
+      view->sel_start = c.sel_start;
+      view->sel_length = c.sel_length;
+    }
+    if (c.appended) {
+      one_step.append(c.appended);
+      by_steps.TextView::append(c.appended);
+    } else {
+      one_step.colour(c.start, c.length, {1, 2, 3});
+      by_steps.TextView::colour(c.start, c.length, {1, 2, 3});
+    }
+    EXPECT_EQ(one_step.content(), by_steps.content()) << c.text;
+    EXPECT_EQ(one_step.sel_start, by_steps.sel_start) << c.text;
+    EXPECT_EQ(one_step.sel_length, by_steps.sel_length) << c.text;
+    EXPECT_EQ(one_step.colours, by_steps.colours) << c.text;
+  }
+}
+
 TEST_F(ChannelTest, TextViewColoursTheTokensOfTheAppendedLine) {
   using Range = test::FakeTextView::ColourRange;
   use("rtf", "com1");
