@@ -1,5 +1,6 @@
 #include "core/program_file.h"
 
+#include <cstring>
 #include <system_error>
 
 #include "base/run_error.h"

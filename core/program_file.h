@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <future>
 #include <memory>
 #include <string>
