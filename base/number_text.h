@@ -14,6 +14,44 @@ namespace vireo {
 // ("12abc" is 12, "abc" is 0, "-.5" is -0.5).
 double leading_number(std::string_view text);
 
+// The value of a run of digits and minus signs, worked out while a reader takes the run one character
+// at a time, so that the number is not read a second time: the value leading_number gives the run (a
+// "-" first makes it negative, the digits up to the next "-" are its value).
+class DigitRun {
+ public:
+  // Takes a digit or a "-"; any other character is not taken.
+  bool take(char c) {
+    if (c >= '0' && c <= '9') {
+      if (!ended_) {
+        whole_ = whole_ * 10 + static_cast<unsigned>(c - '0');
+        ++digits_;
+      }
+    } else if (c == '-') {
+      // A sign only as the first character; any other "-" ends the number.
+      (taken_ == 0 ? negative_ : ended_) = true;
+    } else {
+      return false;
+    }
+    ++taken_;
+    return true;
+  }
+  // The value of `taken`, the characters this run took. Up to fifteen digits are summed exactly as an
+  // integer; a longer number is read again in full.
+  double value(std::string_view taken) const {
+    if (digits_ > kExactDigits) return leading_number(taken);
+    const double v = static_cast<double>(whole_);
+    return negative_ ? -v : v;
+  }
+
+ private:
+  static constexpr std::size_t kExactDigits = 15;
+  unsigned long long whole_ = 0;
+  std::size_t digits_ = 0;
+  std::size_t taken_ = 0;
+  bool negative_ = false;
+  bool ended_ = false;
+};
+
 // The decimal text of a number in its shortest form, without a leading blank: 800, -200, 0.254.
 std::string number_text(double value);
 

@@ -94,10 +94,11 @@ class GerberConverter {
   // to even, plus the offset; Y is held in single precision. The axis field is written at once.
   // Returns the character that ended the number.
   char read_coordinate(TokenReader& reader, char axis) {
-    const std::string_view digits = reader.take_while([](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    DigitRun run;
+    const std::string_view digits = reader.take_while([&run](char c) { return run.take(c); });
     const char end = reader.next();
     // The machine holds coordinates in 32 bits: a larger one ends the conversion as an overflow.
-    const long long whole = round_half_even(leading_number(digits) * scale_);
+    const long long whole = round_half_even(run.value(digits) * scale_);
     if (whole > INT32_MAX || whole < INT32_MIN)
       throw RunError(err::kOverflow, "Overflow: coordinate " + std::string(digits.substr(0, 24)));
     const double rounded = static_cast<double>(whole);

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <random>
+#include <string>
 
 namespace vireo {
 namespace {
@@ -48,6 +50,26 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOnly) {
       {"01234", 1234}, {"-", 0},     {"12345678901234567", 12345678901234567.0}, {"123456789012345.5", 123456789012345.5},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(leading_number(c.text), c.value) << '"' << c.text << '"';
+}
+
+// A run taken one character at a time is worth what leading_number reads in it: runs of digits and
+// minus signs of every length up to well past the fifteen exact digits, signs anywhere, and the
+// characters that end a run.
+TEST(DigitRun, IsWorthWhatLeadingNumberReadsInTheRun) {
+  std::mt19937 random(11);
+  for (int n = 0; n < 20000; ++n) {
+    std::string text(random() % 24, '0');
+    for (char& c : text) c = random() % 8 == 0 ? '-' : static_cast<char>('0' + random() % 10);
+    DigitRun run;
+    std::size_t taken = 0;
+    while (taken < text.size() && run.take(text[taken])) ++taken;
+    ASSERT_EQ(taken, text.size()) << text;
+    const double expected = leading_number(text);
+    const double value = run.value(text);
+    ASSERT_EQ(value, expected) << text;
+    ASSERT_EQ(std::signbit(value), std::signbit(expected)) << text;
+  }
+  for (char c : {'D', '*', '.', '+', ' ', '\n', '\r', 'X'}) EXPECT_FALSE(DigitRun().take(c)) << c;
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
