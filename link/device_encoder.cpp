@@ -196,6 +196,9 @@ bool track(Context& context) {
   const std::size_t n = static_cast<std::size_t>(context.derived.digits);
   const bool shown = context.channel.sink != sink::kFile;
   bool left_for_correction = false;
+  // Whether the line may hold a filler: one the scan met or wrote, or one that may stand among the
+  // characters it passes over without reading them as digits.
+  bool filler = false;
   const auto show = [&](int digit, double value) {
     if (shown) context.host->show_digit(digit, value);
   };
@@ -205,12 +208,13 @@ bool track(Context& context) {
   const auto drop = [&](std::size_t& i, std::size_t count) {
     std::fill(line.begin() + i, line.begin() + std::min(length, i + count), cmd::kFiller);
     i += count - 1;
+    filler = true;
   };
   // Reads the field of `count` characters after position i; a field that is not all digits leaves
   // characters the correction could read differently.
   const auto read_field = [&](std::size_t i, std::size_t count) {
     const FieldValue v = field_value(field(line, i + 1, count), count);
-    if (!v.plain) left_for_correction = true;
+    if (!v.plain) left_for_correction = filler = true;
     return v.value;
   };
   const auto track_axis = [&](std::size_t& i, double value, const TrackedAxis& axis) {
@@ -225,7 +229,7 @@ bool track(Context& context) {
     const double steps = context.settings.number(axis.steps_per_turn);
     d.*axis.display = steps != 0 ? value_of(field(line, i + 1, 5)) / steps * 36000 : 0;
     i += 5;
-    left_for_correction = true;
+    left_for_correction = filler = true;
     show(axis.digit, d.*axis.display);
   };
 
@@ -235,7 +239,7 @@ bool track(Context& context) {
     switch (line[i]) {
       case 'R':  // the axis and value of a positioning move are not tracked
         i += 1 + n;
-        left_for_correction = true;
+        left_for_correction = filler = true;
         break;
       case 'X':
         track_axis(i, read_field(i, n), kTrackedX);
@@ -299,7 +303,7 @@ bool track(Context& context) {
           d.display_z = static_cast<double>(int_part(d.display_z - value_of(d.step_token)));
           i += 1 + n;
           if (!context.settings.on(Slot::ena_correzione_coord)) d.tracked_z = d.display_z;
-          left_for_correction = true;
+          left_for_correction = filler = true;
           show(digit::kZ, d.display_z);
           break;
         }
@@ -317,14 +321,18 @@ bool track(Context& context) {
         if (const StepCommand* command = step_command(d.step_token); command && !command->code)
           left_for_correction = true;
         if (correction_letter(next())) left_for_correction = true;
+        if (next() == cmd::kFiller) filler = true;
         i += 1;
+        break;
+      case cmd::kFiller:
+        filler = true;
         break;
       default:
         break;
     }
   }
-  // Every filler goes, also one the producer wrote itself. (A plain scan: lines are a few characters.)
-  if (std::find(line.begin(), line.end(), cmd::kFiller) != line.end()) std::erase(line, cmd::kFiller);
+  // Every filler goes, also one the producer wrote itself.
+  if (filler) std::erase(line, cmd::kFiller);
   return left_for_correction;
 }
 

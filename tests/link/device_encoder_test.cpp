@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/command_language.h"
 #include "core/context.h"
 #include "base/run_error.h"
 #include "tests/support/fake_host.h"
@@ -259,9 +260,9 @@ TEST_F(EncoderTest, CorrectionOutsideThe32BitRangeIsAnOverflow) {
 // The output channel runs encode_line, which skips the correction where it would change nothing: on
 // lines of every shape, from every state, it must give what the two steps give one after the other.
 TEST_F(EncoderTest, EncodeLineIsTrackThenCorrect) {
-  constexpr std::array<std::string_view, 25> kParts = {
+  constexpr std::array<std::string_view, 27> kParts = {
       "X01234", "Y00567", "Z00800", "Z01100", "F45", "F04", "S12", "pa", "pb", "pc", "zs00100", "xd", "cz",
-      "RX00100", "A00100", "C00050", "*", "X12", "Fzs", "z", "s00100", "X", "\xF7", "-", "0",
+      "RX00100", "A00100", "C00050", "*", "X12", "Fzs", "z", "s00100", "X", "\xF7", "-", "0", "R", "A0",
   };
   std::mt19937 random(11);
   const auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
@@ -282,6 +283,7 @@ TEST_F(EncoderTest, EncodeLineIsTrackThenCorrect) {
     context.display = start;
     context.channel.line = line;
     track_line(context);
+    ASSERT_EQ(context.channel.line.find(cmd::kFiller), std::string::npos) << line;  // every filler went
     correct_coordinates(context);
     const std::string expected_line = context.channel.line;
     const DisplayState expected_state = context.display;
